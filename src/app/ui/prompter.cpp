@@ -1,0 +1,78 @@
+#include "app/ui/prompter.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace kestrova::ui {
+
+namespace {
+class WidgetPrompter : public Prompter {
+public:
+    Answer message(QWidget *parent, const QString &caption, const QString &text, Icon icon, Buttons buttons) override
+    {
+        QMessageBox box(parent);
+        box.setWindowTitle(caption);
+        box.setText(text);
+        switch (icon) {
+        case Icon::Information: box.setIcon(QMessageBox::Information); break;
+        case Icon::Warning: box.setIcon(QMessageBox::Warning); break;
+        case Icon::Critical: box.setIcon(QMessageBox::Critical); break;
+        case Icon::Question: box.setIcon(QMessageBox::Question); break;
+        case Icon::None: break;
+        }
+        switch (buttons) {
+        case Buttons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+        case Buttons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+        case Buttons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+        }
+        switch (box.exec()) {
+        case QMessageBox::Ok: return Answer::Ok;
+        case QMessageBox::Yes: return Answer::Yes;
+        case QMessageBox::No: return Answer::No;
+        default: return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+        }
+    }
+
+    std::optional<QString> file(QWidget *parent, const FileRequest &r) override
+    {
+        QFileDialog dlg(parent, r.caption, QString(), r.filter);
+        dlg.setAcceptMode(r.kind == FileRequest::Kind::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        dlg.setFileMode(r.kind == FileRequest::Kind::Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        dlg.setDefaultSuffix(r.defaultSuffix);
+        if (!r.suggestedName.isEmpty())
+            dlg.selectFile(r.suggestedName);
+        if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+            return std::nullopt;
+        return dlg.selectedFiles().constFirst();
+    }
+
+    void error(QWidget *parent, const QString &text) override
+    {
+        QMessageBox::critical(parent, QStringLiteral("错误"), text);
+    }
+};
+
+WidgetPrompter &production()
+{
+    static WidgetPrompter p;
+    return p;
+}
+
+Prompter *&current()
+{
+    static Prompter *p = nullptr;
+    return p;
+}
+} // namespace
+
+Prompter &prompter()
+{
+    return current() ? *current() : production();
+}
+
+void setPrompter(Prompter *p)
+{
+    current() = p;
+}
+
+} // namespace kestrova::ui

@@ -1,0 +1,41 @@
+#pragma once
+// What every kestrova-cli command shares: option parsing, output, the database.
+#include "data/database.h"
+
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <stdexcept>
+
+namespace kestrova::cli {
+
+// A refusal or failure: printed on stderr, exit status 1.
+class CliError : public std::runtime_error {
+public:
+    explicit CliError(const QString &message) : std::runtime_error(message.toStdString()), m_message(message) {}
+    QString message() const { return m_message; }
+
+private:
+    QString m_message;
+};
+
+struct Options {
+    QMap<QString, QString> values; // "--year" -> "2013"
+    QStringList positional;
+    QString value(const QString &name, const QString &fallback = {}) const { return values.value(name, fallback); }
+    bool has(const QString &name) const { return values.contains(name); }
+};
+
+// Splits args into "--name value" pairs (only the names allowed) and positional words.
+// An unknown option or one without its value is a CliError.
+Options parseOptions(const QStringList &args, const QStringList &allowed);
+
+void printOut(const QString &text); // stdout, UTF-8, adds a newline
+void printErr(const QString &text); // stderr, UTF-8, adds a newline
+
+// The application directory's database; it must exist and be this program's.
+std::unique_ptr<Database> openExistingStore();
+
+} // namespace kestrova::cli

@@ -1,0 +1,28 @@
+#pragma once
+// The table of kestrova-cli commands. Each command lives in its own cmd_*.cpp.
+#include <QStringList>
+
+#include <vector>
+
+namespace kestrova::cli {
+
+struct Command {
+    const char *name;
+    const char *usage;
+    int (*run)(const QStringList &args); // 0 on success; throws CliError on refusal
+};
+
+const std::vector<Command> &commands();
+
+int runInit(const QStringList &args);
+int runTask(const QStringList &args);
+int runDemo(const QStringList &args);
+int runImport(const QStringList &args);
+int runExport(const QStringList &args);
+int runReport(const QStringList &args);
+int runSummary(const QStringList &args);
+int runBackup(const QStringList &args);
+int runRestore(const QStringList &args);
+int runReset(const QStringList &args);
+
+} // namespace kestrova::cli

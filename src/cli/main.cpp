@@ -1,0 +1,53 @@
+// kestrova-cli: the system's work without windows, for batch jobs and scripts.
+#include "cli/cli_support.h"
+#include "cli/commands.h"
+#include "data/app_home.h"
+
+#include <QCoreApplication>
+
+using namespace kestrova;
+using namespace kestrova::cli;
+
+namespace {
+void usage()
+{
+    QString text = QStringLiteral("用法：kestrova-cli [--home DIR] 命令 [参数]\n命令：");
+    for (const auto &c : commands())
+        text += QStringLiteral("\n  ") + QString::fromUtf8(c.usage);
+    printErr(text);
+}
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    QString home;
+    try {
+        home = takeHomeOption(args);
+    } catch (...) {
+    }
+    setApplicationDirectory(home, QCoreApplication::applicationDirPath());
+    if (args.isEmpty()) {
+        usage();
+        return 2;
+    }
+    const QString name = args.takeFirst();
+    for (const auto &c : commands()) {
+        if (name != QLatin1String(c.name))
+            continue;
+        try {
+            return c.run(args);
+        } catch (const CliError &e) {
+            printErr(e.message());
+        } catch (const DbError &e) {
+            printErr(QString::fromStdString(e.what()));
+        } catch (const std::exception &e) {
+            printErr(QString::fromUtf8(e.what()));
+        }
+        return 1;
+    }
+    printErr(QStringLiteral("未知命令：%1").arg(name));
+    usage();
+    return 2;
+}

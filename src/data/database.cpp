@@ -1,0 +1,313 @@
+#include "data/database.h"
+
+#include "data/datetime_text.h"
+#include "data/number_format.h"
+
+#include <sqlite3.h>
+
+namespace kestrova {
+
+namespace {
+QString describe(const QString &message, const QString &statement)
+{
+    return statement.isEmpty() ? message : message + QStringLiteral(" (") + statement + QStringLiteral(")");
+}
+
+// Constant SQL of the program can carry no identifier from outside, but table names
+// that reach columns() do; they are quoted as identifiers, never spliced raw.
+QString quoteIdentifier(const QString &name)
+{
+    QString q = name;
+    q.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + q + QLatin1Char('"');
+}
+} // namespace
+
+DbError::DbError(const QString &message, const QString &statement)
+    : std::runtime_error(describe(message, statement).toStdString()), m_message(message), m_statement(statement)
+{
+}
+
+// ---- Statement ----------------------------------------------------------
+
+Statement::Statement(Database &db, const QString &sql) : m_db(&db), m_sql(sql)
+{
+    const QByteArray utf8 = sql.toUtf8();
+    if (sqlite3_prepare_v2(db.handle(), utf8.constData(), int(utf8.size()), &m_stmt, nullptr) != SQLITE_OK)
+        fail();
+}
+
+Statement::~Statement()
+{
+    sqlite3_finalize(m_stmt);
+}
+
+Statement::Statement(Statement &&other) noexcept : m_db(other.m_db), m_stmt(other.m_stmt), m_sql(std::move(other.m_sql))
+{
+    other.m_stmt = nullptr;
+}
+
+void Statement::fail() const
+{
+    throw DbError(QString::fromUtf8(sqlite3_errmsg(m_db->handle())), m_sql);
+}
+
+Statement &Statement::bindText(int index, const QString &value)
+{
+    const QByteArray utf8 = value.toUtf8();
+    if (sqlite3_bind_text(m_stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT) != SQLITE_OK)
+        fail();
+    return *this;
+}
+
+Statement &Statement::bindNumber(int index, double value)
+{
+    if (sqlite3_bind_double(m_stmt, index, value) != SQLITE_OK)
+        fail();
+    return *this;
+}
+
+Statement &Statement::bindNull(int index)
+{
+    if (sqlite3_bind_null(m_stmt, index) != SQLITE_OK)
+        fail();
+    return *this;
+}
+
+Statement &Statement::bind(int index, const QVariant &value)
+{
+    if (!value.isValid() || value.isNull())
+        return bindNull(index);
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+        if (sqlite3_bind_int64(m_stmt, index, value.toLongLong()) != SQLITE_OK)
+            fail();
+        return *this;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return bindNumber(index, value.toDouble());
+    case QMetaType::QDateTime:
+        return bindText(index, storedDateTime(value.toDateTime()));
+    case QMetaType::QDate:
+        return bindText(index, storedDate(value.toDate()));
+    default:
+        return bindText(index, value.toString());
+    }
+}
+
+Statement &Statement::bind(const char *name, const QVariant &value)
+{
+    const int index = sqlite3_bind_parameter_index(m_stmt, name);
+    if (index == 0)
+        throw DbError(QStringLiteral("no parameter %1").arg(QString::fromUtf8(name)), m_sql);
+    return bind(index, value);
+}
+
+bool Statement::next()
+{
+    const int rc = sqlite3_step(m_stmt);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
+    fail();
+}
+
+void Statement::run()
+{
+    while (next()) {
+    }
+}
+
+void Statement::reset()
+{
+    sqlite3_reset(m_stmt);
+    sqlite3_clear_bindings(m_stmt);
+}
+
+int Statement::columnCount() const
+{
+    return sqlite3_column_count(m_stmt);
+}
+
+QString Statement::columnName(int i) const
+{
+    return QString::fromUtf8(sqlite3_column_name(m_stmt, i));
+}
+
+int Statement::columnIndex(const QString &name) const
+{
+    const int n = columnCount();
+    for (int i = 0; i < n; ++i)
+        if (columnName(i).compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+bool Statement::isNull(int i) const
+{
+    return sqlite3_column_type(m_stmt, i) == SQLITE_NULL;
+}
+
+QString Statement::text(int i) const
+{
+    switch (sqlite3_column_type(m_stmt, i)) {
+    case SQLITE_NULL:
+        return {};
+    case SQLITE_INTEGER:
+        return QString::number(sqlite3_column_int64(m_stmt, i));
+    case SQLITE_FLOAT:
+        return formatGeneral(sqlite3_column_double(m_stmt, i));
+    default:
+        return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, i)),
+                                 sqlite3_column_bytes(m_stmt, i));
+    }
+}
+
+QString Statement::text(const QString &name) const
+{
+    const int i = columnIndex(name);
+    return i < 0 ? QString() : text(i);
+}
+
+double Statement::number(int i) const
+{
+    return sqlite3_column_double(m_stmt, i);
+}
+
+double Statement::number(const QString &name) const
+{
+    const int i = columnIndex(name);
+    return i < 0 ? 0.0 : number(i);
+}
+
+QVariant Statement::value(int i) const
+{
+    switch (sqlite3_column_type(m_stmt, i)) {
+    case SQLITE_NULL:
+        return {};
+    case SQLITE_INTEGER:
+        return QVariant(qlonglong(sqlite3_column_int64(m_stmt, i)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(m_stmt, i));
+    default:
+        return QVariant(text(i));
+    }
+}
+
+QDateTime Statement::dateTime(const QString &name) const
+{
+    return parseStoredDateTime(text(name));
+}
+
+// ---- Database -----------------------------------------------------------
+
+Database::Database(const QString &path, Mode mode) : m_path(path)
+{
+    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX;
+    if (mode == Mode::CreateIfMissing)
+        flags |= SQLITE_OPEN_CREATE;
+    const QByteArray utf8 = path.toUtf8();
+    if (sqlite3_open_v2(utf8.constData(), &m_db, flags, nullptr) != SQLITE_OK) {
+        const QString msg = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QStringLiteral("out of memory");
+        sqlite3_close(m_db);
+        m_db = nullptr;
+        throw DbError(msg + QStringLiteral(": ") + path);
+    }
+    sqlite3_busy_timeout(m_db, 5000);
+    sqlite3_extended_result_codes(m_db, 1);
+    try {
+        // Reading the schema is what reveals a file that is not a database at all.
+        exec(QStringLiteral("PRAGMA foreign_keys=ON; SELECT count(*) FROM sqlite_master;"));
+    } catch (const DbError &e) {
+        sqlite3_close(m_db);
+        m_db = nullptr;
+        throw DbError(e.message() + QStringLiteral(": ") + path);
+    }
+}
+
+Database::~Database()
+{
+    sqlite3_close_v2(m_db);
+}
+
+void Database::exec(const QString &sql)
+{
+    char *err = nullptr;
+    if (sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &err) != SQLITE_OK) {
+        const QString msg = err ? QString::fromUtf8(err) : QString::fromUtf8(sqlite3_errmsg(m_db));
+        sqlite3_free(err);
+        throw DbError(msg, sql);
+    }
+}
+
+void Database::exec(const QString &sql, const QVariantList &params)
+{
+    Statement st(*this, sql);
+    for (int i = 0; i < params.size(); ++i)
+        st.bind(i + 1, params[i]);
+    st.run();
+}
+
+QString Database::scalar(const QString &sql, const QVariantList &params)
+{
+    Statement st(*this, sql);
+    for (int i = 0; i < params.size(); ++i)
+        st.bind(i + 1, params[i]);
+    return st.next() ? st.text(0) : QString();
+}
+
+QStringList Database::columns(const QString &table)
+{
+    Statement st(*this, QStringLiteral("SELECT * FROM ") + quoteIdentifier(table) + QStringLiteral(" LIMIT 0"));
+    QStringList names;
+    for (int i = 0; i < st.columnCount(); ++i)
+        names << st.columnName(i);
+    return names;
+}
+
+bool Database::hasTable(const QString &table)
+{
+    Statement st(*this, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND name=?1 COLLATE NOCASE"));
+    st.bindText(1, table);
+    return st.next();
+}
+
+qint64 Database::lastInsertId() const
+{
+    return sqlite3_last_insert_rowid(m_db);
+}
+
+int Database::changes() const
+{
+    return sqlite3_changes(m_db);
+}
+
+// ---- Transaction --------------------------------------------------------
+
+Transaction::Transaction(Database &db) : m_db(db)
+{
+    m_db.exec(QStringLiteral("BEGIN IMMEDIATE"));
+}
+
+Transaction::~Transaction()
+{
+    if (!m_done) {
+        try {
+            m_db.exec(QStringLiteral("ROLLBACK"));
+        } catch (...) {
+            // Nothing sensible to do: SQLite rolls back on its own when a statement fails hard.
+        }
+    }
+}
+
+void Transaction::commit()
+{
+    m_db.exec(QStringLiteral("COMMIT"));
+    m_done = true;
+}
+
+} // namespace kestrova

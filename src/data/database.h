@@ -1,0 +1,120 @@
+#pragma once
+// A small RAII layer over SQLite. Every value reaches SQL as a bound parameter;
+// SQL text is always a constant of the program. Column names are matched without
+// regard to letter case, as the rest of the system relies on.
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace kestrova {
+
+// A database failure: SQLite's message, and the statement that failed.
+class DbError : public std::runtime_error {
+public:
+    DbError(const QString &message, const QString &statement = {});
+    QString message() const { return m_message; }
+    QString statement() const { return m_statement; }
+
+private:
+    QString m_message;
+    QString m_statement;
+};
+
+class Database;
+
+// A prepared statement. Bind with bind(index from 1, value) or bind(":name", value);
+// a null QVariant binds NULL, a number binds a number, anything else binds text.
+class Statement {
+public:
+    Statement(Database &db, const QString &sql);
+    ~Statement();
+    Statement(const Statement &) = delete;
+    Statement &operator=(const Statement &) = delete;
+    Statement(Statement &&other) noexcept;
+
+    Statement &bind(int index, const QVariant &value);
+    Statement &bind(const char *name, const QVariant &value);
+    Statement &bindText(int index, const QString &value);
+    Statement &bindNumber(int index, double value);
+    Statement &bindNull(int index);
+
+    // Moves to the next row; false when there are no more. Throws DbError on failure.
+    bool next();
+    // Runs a statement that returns no rows.
+    void run();
+    // Clears bindings and rewinds, so the statement can be run again.
+    void reset();
+
+    int columnCount() const;
+    QString columnName(int i) const;
+    int columnIndex(const QString &name) const; // -1 when absent (case-insensitive)
+    bool isNull(int i) const;
+    // The column as text: empty for NULL, numbers in the general number format.
+    QString text(int i) const;
+    QString text(const QString &name) const; // absent column or value -> empty text
+    double number(int i) const;
+    double number(const QString &name) const;
+    QVariant value(int i) const; // QVariant() for NULL, double, qlonglong or QString
+    QDateTime dateTime(const QString &name) const; // invalid when empty or unparsable
+
+private:
+    Database *m_db;
+    sqlite3_stmt *m_stmt = nullptr;
+    QString m_sql;
+    [[noreturn]] void fail() const;
+};
+
+class Database {
+public:
+    enum class Mode { OpenExisting, CreateIfMissing };
+    // Throws DbError when the file cannot be opened (or is not a database).
+    explicit Database(const QString &path, Mode mode = Mode::OpenExisting);
+    ~Database();
+    Database(const Database &) = delete;
+    Database &operator=(const Database &) = delete;
+
+    QString path() const { return m_path; }
+    sqlite3 *handle() const { return m_db; }
+
+    Statement prepare(const QString &sql) { return Statement(*this, sql); }
+    // Runs one or more constant statements without parameters.
+    void exec(const QString &sql);
+    // Runs one statement with positional parameters.
+    void exec(const QString &sql, const QVariantList &params);
+    // First column of the first row as text (empty when there is no row).
+    QString scalar(const QString &sql, const QVariantList &params = {});
+    // Column names of a table in table order.
+    QStringList columns(const QString &table);
+    bool hasTable(const QString &table);
+    qint64 lastInsertId() const;
+    int changes() const;
+
+private:
+    sqlite3 *m_db = nullptr;
+    QString m_path;
+};
+
+// Begins a transaction; rolls it back on destruction unless commit() was called.
+class Transaction {
+public:
+    explicit Transaction(Database &db);
+    ~Transaction();
+    Transaction(const Transaction &) = delete;
+    Transaction &operator=(const Transaction &) = delete;
+    void commit();
+
+private:
+    Database &m_db;
+    bool m_done = false;
+};
+
+} // namespace kestrova

@@ -1,0 +1,35 @@
+#pragma once
+// Tables and columns of the database, in their fixed order, and the code that
+// creates them with the reference data when the database file is new.
+#include <QString>
+#include <QStringList>
+
+namespace kestrova {
+
+class Database;
+
+namespace tables {
+inline const QString records = QStringLiteral("TZ_XIANGMU");
+inline const QString changeLog = QStringLiteral("修改日志");
+inline const QString task = QStringLiteral("任务信息");
+inline const QString users = QStringLiteral("userinfo");
+} // namespace tables
+
+// The 16 identity columns of TZ_XIANGMU (positions 2..17), in order.
+const QStringList &identityColumns();
+// The four columns of the form's closing lines (positions 90..93).
+const QStringList &closingColumns();
+// All 95 columns of TZ_XIANGMU in table order, ID first.
+const QStringList &recordColumns();
+// The 11 columns of 修改日志 and the 17 of 任务信息, in order.
+const QStringList &changeLogColumns();
+const QStringList &taskColumns();
+// Tables a database of this program must hold.
+const QStringList &requiredTables();
+
+// Creates every table, index and the reference data, in one transaction.
+void createSchema(Database &db, int currentYear);
+// Throws DbError naming the first missing table when the database is not ours.
+void verifySchema(Database &db);
+
+} // namespace kestrova
