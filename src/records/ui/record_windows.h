@@ -1,0 +1,5 @@
+#pragma once
+namespace kestrova::ui {
+// Registers the record windows (TFrmList1, and the windows they open) by class name.
+void registerRecordWindows();
+} // namespace kestrova::ui
