@@ -1,10 +1,11 @@
 // kestrova: the desktop program.
-#include "records/ui/record_windows.h"
-#include "reports/ui/report_windows.h"
+#include "app/main_window.h"
 #include "data/app_home.h"
+#include "records/ui/record_windows.h"
+#include "reports/summary/ui/summary_windows.h"
+#include "reports/ui/report_windows.h"
 
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char **argv)
 {
@@ -13,11 +14,14 @@ int main(int argc, char **argv)
     kestrova::setApplicationDirectory(kestrova::takeHomeOption(args), QCoreApplication::applicationDirPath());
     const QString title = QStringLiteral("Kestrova系统（汇总版）");
     app.setApplicationDisplayName(title);
+    app.setApplicationName(title);
     kestrova::ui::registerRecordWindows();
     kestrova::ui::registerReportWindows();
-    QMainWindow w;
-    w.setObjectName(QStringLiteral("TFrmmain"));
-    w.setWindowTitle(title);
+    kestrova::ui::registerSummaryWindows();
+
+    kestrova::ui::MainWindow w;
+    if (!w.startUp())
+        return 0;
     w.showMaximized();
     return app.exec();
 }

@@ -45,15 +45,22 @@ public:
         return buttons == ui::Buttons::YesNo ? ui::Answer::Yes : ui::Answer::Ok;
     }
 
+// GCC 12 reports a false "maybe uninitialized" on moving a std::optional<QString> out
+// of the deque in optimised builds.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
     std::optional<QString> file(QWidget *, const ui::FileRequest &request) override
     {
         fileRequests.push_back(request);
         if (files.empty())
             return std::nullopt;
-        auto f = files.front();
+        std::optional<QString> f = std::move(files.front());
         files.pop_front();
-        return f;
+        if (!f.has_value())
+            return std::nullopt;
+        return *f;
     }
+#pragma GCC diagnostic pop
 
     void error(QWidget *, const QString &text) override { errors << text; }
 };

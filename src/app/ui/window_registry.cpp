@@ -1,6 +1,8 @@
 #include "app/ui/window_registry.h"
 
+#include <QDialog>
 #include <QMap>
+#include <QPointer>
 
 namespace kestrova::ui {
 
@@ -8,6 +10,12 @@ namespace {
 QMap<QString, WindowFactory> &registry()
 {
     static QMap<QString, WindowFactory> r;
+    return r;
+}
+
+QMap<QString, QPointer<QDialog>> &references()
+{
+    static QMap<QString, QPointer<QDialog>> r;
     return r;
 }
 } // namespace
@@ -25,7 +33,22 @@ bool hasWindowClass(const QString &className)
 QDialog *createWindow(const QString &className, QWidget *parent)
 {
     const auto it = registry().constFind(className);
-    return it == registry().constEnd() ? nullptr : (*it)(parent);
+    if (it == registry().constEnd())
+        return nullptr;
+    QDialog *window = (*it)(parent);
+    noteWindow(className, window);
+    return window;
+}
+
+QDialog *windowReference(const QString &className)
+{
+    return references().value(className).data();
+}
+
+void noteWindow(const QString &className, QDialog *window)
+{
+    if (window)
+        references().insert(className, window);
 }
 
 QStringList registeredWindowClasses()

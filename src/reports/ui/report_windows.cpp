@@ -1,7 +1,15 @@
 #include "reports/ui/report_windows.h"
 
+#include "app/ui/window_registry.h"
+#include "reports/report_catalogue.h"
+#include "reports/ui/report_window.h"
+
 namespace kestrova::ui {
 void registerReportWindows()
 {
+    for (const auto &def : reports::reportCatalogue()) {
+        const reports::ReportDefinition *d = &def;
+        registerWindowClass(def.className, [d](QWidget *parent) { return new ReportWindow(*d, parent); });
+    }
 }
 } // namespace kestrova::ui

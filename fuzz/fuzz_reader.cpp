@@ -1,0 +1,19 @@
+// libFuzzer target: the workbook reader on arbitrary bytes. Every failure must be an XlsError.
+#include "xls/errors.h"
+#include "xls/reader.h"
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    try {
+        auto reader = kestrova::xls::WorkbookReader::fromBytes(data, size);
+        for (const auto &name : reader.sheetNames()) {
+            size_t cells = 0;
+            reader.forEachRow(name, [&cells](int, const std::vector<std::string> &row) { cells += row.size(); });
+        }
+    } catch (const kestrova::xls::XlsError &) {
+    }
+    return 0;
+}

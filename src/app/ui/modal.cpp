@@ -1,0 +1,27 @@
+#include "app/ui/modal.h"
+
+#include <QDialog>
+
+namespace kestrova::ui {
+
+namespace {
+ModalRunner &runner()
+{
+    static ModalRunner r;
+    return r;
+}
+} // namespace
+
+int showModal(QDialog *dialog)
+{
+    if (runner())
+        return runner()(dialog);
+    return dialog->exec();
+}
+
+void setModalRunner(ModalRunner r)
+{
+    runner() = std::move(r);
+}
+
+} // namespace kestrova::ui

@@ -1,0 +1,84 @@
+#pragma once
+// The entry form "统计表输入": one enterprise record as the paper form of the return.
+#include "records/record_store.h"
+
+#include <QDialog>
+
+#include <optional>
+
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QLineEdit;
+class QScrollArea;
+
+namespace kestrova::ui {
+
+class IndicatorBlockWidget;
+class WheelScroller;
+
+class TFrmInput1 : public QDialog {
+    Q_OBJECT
+public:
+    explicit TFrmInput1(QWidget *parent = nullptr);
+
+    IndicatorBlockWidget *indicators() const { return m_block; }
+    QScrollArea *scrollArea() const { return m_scroll; }
+    // The record as loaded (its ID and old values), if one was.
+    const std::optional<LoadedRecord> &opened() const { return m_opened; }
+    QString regionCode() const { return m_regionCode; }
+
+    void ini1();          // load the record chosen in the list
+    void BitBtn2Click();  // 保存
+    void BitBtn5Click();  // 返回: a new list
+    void BitBtn6Click();  // 保存表格
+
+    // The texts of every field, as the save reads them.
+    RecordFields fields() const;
+    // Paints the focused field yellow and every other field white.
+    void paintFocus(QWidget *focused);
+
+private:
+    void buildUi();
+    QWidget *buildIdentity(QWidget *paper);
+    QWidget *buildClosing(QWidget *paper);
+    void connectHandlers();
+    void listcity();
+    void listcounty();
+    void lookupCounty();
+    void fillBranches(const QString &company);
+    void setPickerText(QComboBox *picker, const QString &text);
+    void replaceItems(QComboBox *picker, const QStringList &items);
+    QList<QWidget *> paintedFields() const;
+
+    IndicatorBlockWidget *m_block = nullptr;
+    QScrollArea *m_scroll = nullptr;
+    WheelScroller *m_wheel = nullptr;
+    QLineEdit *m_id = nullptr;        // Edit_ID
+    QLineEdit *m_name = nullptr;      // Edit6
+    QCheckBox *m_corps = nullptr;     // CheckBox1
+    QComboBox *m_province = nullptr;  // ComboBox01
+    QComboBox *m_city = nullptr;      // ComboBox02
+    QComboBox *m_county = nullptr;    // ComboBox03
+    QLineEdit *m_address = nullptr;   // Edit7
+    QLineEdit *m_postcode = nullptr;  // Edit9
+    QLineEdit *m_phone = nullptr;     // Edit1
+    QLineEdit *m_org = nullptr;       // Edit5
+    QComboBox *m_ownership = nullptr; // ComboBox1
+    QLineEdit *m_legal = nullptr;     // Edit2
+    QComboBox *m_business = nullptr;  // ComboBox2
+    QLineEdit *m_affiliation = nullptr; // Edit3
+    QComboBox *m_company = nullptr;   // ComboBox3
+    QComboBox *m_branch = nullptr;    // ComboBox4
+    QComboBox *m_year = nullptr;      // Comb_niandu
+    QLineEdit *m_remarks = nullptr;   // MaskEditS6
+    QLineEdit *m_head = nullptr;      // MaskEditS7
+    QLineEdit *m_filler = nullptr;    // MaskEditS8
+    QDateEdit *m_date = nullptr;      // DateTimePicker1
+
+    QString m_regionCode;
+    std::optional<LoadedRecord> m_opened;
+    bool m_quietPickers = false; // picker texts set by the program run no handlers
+};
+
+} // namespace kestrova::ui

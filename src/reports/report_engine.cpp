@@ -1,0 +1,486 @@
+#include "reports/report_engine.h"
+
+#include "data/database.h"
+#include "data/number_format.h"
+#include "data/schema.h"
+#include "reports/figures.h"
+#include "reports/region_layout.h"
+#include "reports/report_catalogue.h"
+#include "reports/report_error.h"
+
+#include <QHash>
+
+#include <algorithm>
+
+namespace kestrova::reports {
+
+namespace {
+
+// A condition of the WHERE clause; the column comes from this program's constants and
+// the value is always bound.
+struct Condition {
+    QString column;
+    QString op; // "=" or "<>"
+    QString value;
+};
+
+// Brackets, not double quotes: SQLite reads a double-quoted name that matches no
+// column as a string, which would turn a missing column into silent zeros.
+QString quoted(const QString &column)
+{
+    return QLatin1Char('[') + column + QLatin1Char(']');
+}
+
+const QString kCorps = QStringLiteral("新疆兵团");
+const QString kCode = QStringLiteral("行政区划代码");
+const QString kBusiness = QStringLiteral("经营范围");
+const QString kOwnership = QStringLiteral("企业性质");
+const QString kCentral = QStringLiteral("央企名称");
+const QString kStateOwned = QStringLiteral("国有");
+const QString kYes = QStringLiteral("是");
+const QString kNo = QStringLiteral("否");
+
+QList<Condition> variantConditions(Variant v)
+{
+    switch (v) {
+    case Variant::ByRegion: return {};
+    case Variant::StateOwned: return {{kOwnership, QStringLiteral("="), kStateOwned}};
+    case Variant::NonStateOwned: return {{kOwnership, QStringLiteral("<>"), kStateOwned}};
+    case Variant::Reserve: return {{kBusiness, QStringLiteral("="), QStringLiteral("储备")}};
+    case Variant::Processing: return {{kBusiness, QStringLiteral("="), QStringLiteral("加工")}};
+    case Variant::Logistics: return {{kBusiness, QStringLiteral("="), QStringLiteral("物流")}};
+    }
+    return {};
+}
+
+// One pass over the records: the key expressions first, then the capacity column
+// (with bands), then the plan's value columns.
+struct Scan {
+    Statement statement;
+    int capacityIndex = -1;
+    int firstValue = 0;
+};
+
+// Key expressions may hold '?' placeholders; keyParams fill them in order, before the
+// band limits and the conditions. With bands, the band number (0 for a record without
+// capacity, else 1 … 4) is computed by the query.
+Scan openScan(Database &db, const AggregatePlan &plan, const QStringList &keyExpressions,
+              const QVariantList &keyParams, const QList<Condition> &conditions)
+{
+    QStringList exprs = keyExpressions;
+    QVariantList params = keyParams;
+    int capacityIndex = -1;
+    if (plan.bands()) {
+        capacityIndex = int(exprs.size());
+        const QString cap = quoted(kCapacityColumn);
+        exprs << QStringLiteral("CASE WHEN %1 IS NULL THEN 0 WHEN %1<? THEN 1 WHEN %1<? THEN 2 WHEN %1<? THEN 3 "
+                                "ELSE 4 END")
+                     .arg(cap);
+        params << kBandLimits[0] << kBandLimits[1] << kBandLimits[2];
+    }
+    const int firstValue = int(exprs.size());
+    for (const auto &c : plan.columns())
+        exprs << quoted(c);
+    QString sql = QStringLiteral("SELECT ") + exprs.join(QLatin1Char(',')) + QStringLiteral(" FROM ") +
+                  quoted(tables::records);
+    QStringList where;
+    for (const auto &c : conditions) {
+        where << quoted(c.column) + c.op + QStringLiteral("?");
+        params << c.value;
+    }
+    if (!where.isEmpty())
+        sql += QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
+    Scan scan{db.prepare(sql), capacityIndex, firstValue};
+    for (int i = 0; i < params.size(); ++i) {
+        if (params[i].typeId() == QMetaType::Double)
+            scan.statement.bindNumber(i + 1, params[i].toDouble());
+        else
+            scan.statement.bindText(i + 1, params[i].toString());
+    }
+    return scan;
+}
+
+// "CASE column WHEN ? THEN 1 WHEN ? THEN 2 … ELSE 0 END": the position of the value
+// among the keys, so the rows carry small numbers instead of texts.
+QString positionOf(const QString &column, int keys)
+{
+    QString sql = QStringLiteral("CASE ") + quoted(column);
+    for (int i = 1; i <= keys; ++i)
+        sql += QStringLiteral(" WHEN ? THEN %1").arg(i);
+    return sql + QStringLiteral(" ELSE 0 END");
+}
+
+QVariantList texts(const QStringList &values)
+{
+    QVariantList out;
+    for (const auto &v : values)
+        out << v;
+    return out;
+}
+
+class Builder {
+public:
+    Builder(Database &db, const GlobalContext &ctx, const ReportDefinition &def, WindowClassState &state,
+            ReportGrid &grid)
+        : m_db(db), m_ctx(ctx), m_def(def), m_state(state), m_grid(grid), m_plan(def), m_d(def.firstDataRow())
+    {
+    }
+
+    void build()
+    {
+        m_grid = ReportGrid(m_def.columns, m_def.headingRows + 1);
+        writeTitleAndHeadings();
+        if (m_def.isNational()) {
+            m_grid.setText(0, 0, m_ctx.province + m_ctx.city + m_ctx.county + m_def.tableName);
+            fillCategories();
+            return;
+        }
+        for (const auto &t : m_def.titles) {
+            if (t.title != m_ctx.reportTitle)
+                continue;
+            m_state.variant = t.variant;
+            m_grid.setText(0, 0, m_ctx.province + m_def.tableName + variantText(t.variant));
+        }
+        m_filter = variantConditions(m_state.variant);
+        const QString &level = m_ctx.level;
+        bool closing = true;
+        if (level == kLevelNational) {
+            fillRegions();
+            closing = false;
+        } else if (level == kLevelProvince) {
+            closing = fillSubNational(QStringLiteral("地市"), false);
+        } else if (level == kLevelCity) {
+            closing = fillSubNational(QStringLiteral("县"), false);
+        } else if (level == QStringLiteral("中储粮") || level == QStringLiteral("中纺") || level == QStringLiteral("中粮")) {
+            closing = fillSubNational(QStringLiteral("省"), true);
+        } else {
+            // Other levels compute no rows: the label alone, over empty cells.
+            m_grid.setText(0, m_d, QStringLiteral("合计"));
+            closing = false;
+        }
+        if (closing)
+            closingTotal();
+    }
+
+    void paintHighlightedRow()
+    {
+        // A row at or below the paint threshold was never painted by a click; painting
+        // it now would colour the title or headings.
+        const int row = m_state.highlightedRow;
+        if (row > m_def.thresholds.clickPaint && row < m_grid.rowCount())
+            m_grid.paintRow(row, kYellow);
+    }
+
+private:
+    void writeTitleAndHeadings()
+    {
+        m_grid.merge(0, 0, m_def.columns, 1);
+        m_grid.setText(0, 0, m_ctx.reportTitle);
+        m_grid.setFill(0, 0, kWhite);
+        m_grid.setFontColour(0, 0, kBlack);
+        m_grid.setFontSize(0, 0, 14);
+        for (const auto &h : m_def.headings) {
+            m_grid.merge(h.col, h.row, h.cols, h.rows);
+            m_grid.setText(h.col, h.row, h.text);
+        }
+        setRowHeights();
+    }
+
+    void setRowHeights()
+    {
+        for (int r = 0; r < m_grid.rowCount(); ++r)
+            m_grid.setRowHeight(r, r == 0 ? kTitleRowHeight : m_def.headingRowHeights.value(r, kCommonRowHeight));
+    }
+
+    void zeroRows(int first, int last)
+    {
+        for (int r = first; r <= last; ++r)
+            for (int c = 1; c < m_def.columns; ++c)
+                m_grid.setText(c, r, QStringLiteral("0"));
+    }
+
+    double value(int col, int row) const
+    {
+        const QString text = m_grid.text(col, row);
+        const auto v = parseNumber(text);
+        if (!v)
+            throw ReportError(QStringLiteral("“%1”不是有效的数值（第%2行第%3列）").arg(text).arg(row).arg(col));
+        return *v;
+    }
+
+    static double fieldValue(const QString &text)
+    {
+        const auto v = parseNumberOrZero(text);
+        if (!v)
+            throw ReportError(QStringLiteral("“%1”不是有效的数值").arg(text));
+        return *v;
+    }
+
+    void setValue(int col, int row, double v) { m_grid.setText(col, row, formatGeneral(v)); }
+
+    // Writes one result row into a grid row (linlist). With bands only the band's
+    // column receives the aggregate; an empty sum leaves the cell as it is.
+    void writeResult(int row, const GroupFigures &g, int band)
+    {
+        if (m_plan.bands()) {
+            const QString text = g.field(QStringLiteral("ct"), band);
+            if (text.isEmpty())
+                return;
+            const int col = band + 1;
+            if (m_def.bandDivisor == 1)
+                m_grid.setText(col, row, text);
+            else
+                setValue(col, row, fieldValue(text) / m_def.bandDivisor);
+            return;
+        }
+        for (int i = 0; i < m_def.formulas.size(); ++i) {
+            const ColumnFormula &f = m_def.formulas[i];
+            const int col = i + 1;
+            if (f.kind == ColumnFormula::Kind::Scaled) {
+                double sum = 0;
+                for (const auto &a : f.aliases)
+                    sum += fieldValue(g.field(a));
+                setValue(col, row, sum * f.multiplier / f.divisor);
+            } else if (f.kind == ColumnFormula::Kind::FieldText) {
+                const QString text = g.field(f.aliases.value(0));
+                m_grid.setText(col, row, text.isEmpty() ? QStringLiteral("0") : text);
+            }
+        }
+        applySums(row);
+    }
+
+    void applySums(int row)
+    {
+        for (int i = 0; i < m_def.formulas.size(); ++i) {
+            const ColumnFormula &f = m_def.formulas[i];
+            if (f.kind != ColumnFormula::Kind::SumOfColumns)
+                continue;
+            double sum = 0;
+            for (int c : f.columns)
+                sum += value(c, row);
+            setValue(i + 1, row, sum);
+        }
+    }
+
+    // The columns a pass fills: every band column, or all value columns at once.
+    QList<int> passes() const
+    {
+        QList<int> out;
+        for (int b = 0; b < m_plan.bandCount(); ++b)
+            out << b;
+        return out;
+    }
+
+    void sumInto(int target, const QList<int> &rows, bool keepTarget)
+    {
+        for (int c = 1; c < m_def.columns; ++c) {
+            double v = keepTarget ? value(c, target) : 0;
+            for (int r : rows)
+                v += value(c, r);
+            setValue(c, target, v);
+        }
+    }
+
+    void fillCategories()
+    {
+        const int d = m_d;
+        m_grid.setRowCount(d + 10);
+        setRowHeights();
+        for (int i = 0; i < 10; ++i)
+            m_grid.setText(0, d + i, m_def.categoryLabels.value(i));
+        zeroRows(d, d + 9);
+
+        const QStringList businessKeys{QStringLiteral("储备"), QStringLiteral("加工"), QStringLiteral("物流")};
+        const QStringList ownershipKeys{QStringLiteral("民营"), QStringLiteral("外资"), kStateOwned};
+        Scan scan = openScan(m_db, m_plan,
+                             {positionOf(kBusiness, 3), positionOf(kOwnership, 3), quoted(kCentral) + QStringLiteral("=?")},
+                             texts(businessKeys) + texts(ownershipKeys) + QVariantList{QStringLiteral("")}, {});
+        std::vector<GroupFigures> business(3, GroupFigures(m_plan));
+        std::vector<GroupFigures> ownership(2, GroupFigures(m_plan));
+        GroupFigures stateOwned(m_plan);
+        Statement &st = scan.statement;
+        while (st.next()) {
+            const int kind = int(st.number(0));
+            const int owner = int(st.number(1));
+            if (kind > 0)
+                business[size_t(kind - 1)].add(st, scan.firstValue, scan.capacityIndex);
+            if (owner == 1 || owner == 2)
+                ownership[size_t(owner - 1)].add(st, scan.firstValue, scan.capacityIndex);
+            if (owner == 3 && (!m_def.stateOwnedFormB || st.number(2) != 0))
+                stateOwned.add(st, scan.firstValue, scan.capacityIndex);
+        }
+        for (int band : passes()) {
+            for (int b = 0; b < 3; ++b)
+                if (hasResult(business[size_t(b)], band))
+                    writeResult(d + 1 + b, business[size_t(b)], band);
+            // Form (a) has no grouping, so it always yields its row; form (b) only for
+            // a group that has records.
+            if (!m_def.stateOwnedFormB || hasResult(stateOwned, band))
+                writeResult(d + 6, stateOwned, band);
+            for (int o = 0; o < 2; ++o)
+                if (hasResult(ownership[size_t(o)], band))
+                    writeResult(d + 8 + o, ownership[size_t(o)], band);
+        }
+        sumInto(d, {d + 1, d + 2, d + 3}, true);
+        sumInto(d + 5, {d + 6}, false);
+        sumInto(d + 7, {d + 8, d + 9}, true);
+        sumInto(d + 4, {d + 5, d + 7}, true);
+        if (m_def.recomputeSumsAfterCategories)
+            for (int r = d; r <= d + 9; ++r)
+                applySums(r);
+    }
+
+    // Whether a grouped query returns a row for this group in this band.
+    static bool hasResult(const GroupFigures &g, int band) { return g.band(band).count > 0; }
+
+    void fillRegions()
+    {
+        const int top = m_d + (m_def.grandTotalLabel.isEmpty() ? 0 : 1);
+        m_grid.setRowCount(top + kRegionRowCount);
+        setRowHeights();
+        if (m_def.nationalFirstDataRowHeight > 0)
+            m_grid.setRowHeight(m_d, m_def.nationalFirstDataRowHeight);
+        if (top > m_d)
+            m_grid.setText(0, m_d, m_def.grandTotalLabel);
+        for (int i = 0; i < kRegionRowCount; ++i)
+            m_grid.setText(0, top + i, QString::fromUtf8(kRegionRows[size_t(i)].label));
+        zeroRows(m_d, top + kRegionRowCount - 1);
+
+        // The province prefix is looked up in ",13,15,…,": its position names the row.
+        QString codeList = QStringLiteral(",");
+        QHash<int, int> rowAtPosition;
+        for (int i = 0; i < kRegionRowCount; ++i) {
+            if (!kRegionRows[size_t(i)].code[0])
+                continue;
+            rowAtPosition.insert(int(codeList.size()), i); // 1-based place of the leading comma
+            codeList += QString::fromUtf8(kRegionRows[size_t(i)].code) + QLatin1Char(',');
+        }
+        Scan scan = openScan(m_db, m_plan,
+                             {QStringLiteral("instr(?,','||substr(%1,1,2)||',')").arg(quoted(kCode)), positionOf(kCorps, 2)},
+                             {codeList, kNo, kYes}, m_filter);
+        std::vector<GroupFigures> provinces(kRegionRowCount, GroupFigures(m_plan));
+        GroupFigures corps(m_plan);
+        Statement &st = scan.statement;
+        while (st.next()) {
+            const int corpsFlag = int(st.number(1));
+            if (corpsFlag == 2) {
+                corps.add(st, scan.firstValue, scan.capacityIndex);
+            } else if (corpsFlag == 1) {
+                // Codes outside the 31 provinces are not shown.
+                const auto row = rowAtPosition.constFind(int(st.number(0)));
+                if (row != rowAtPosition.cend())
+                    provinces[size_t(*row)].add(st, scan.firstValue, scan.capacityIndex);
+            }
+        }
+        for (int band : passes()) {
+            for (int i = 0; i < kRegionRowCount; ++i)
+                if (kRegionRows[size_t(i)].code[0] && hasResult(provinces[size_t(i)], band))
+                    writeResult(top + i, provinces[size_t(i)], band);
+            // The corps query has no grouping: it always answers one row, whose sums
+            // are empty when there is no such record.
+            const bool present = m_plan.bands() || (m_def.presenceAlias.isEmpty()
+                                                        ? !corps.isEmpty()
+                                                        : !corps.field(m_def.presenceAlias).isEmpty());
+            if (present)
+                writeResult(top + kCorpsRowOffset, corps, band);
+        }
+        for (size_t z = 0; z < kZoneOffsets.size(); ++z) {
+            QList<int> members;
+            for (int i = kZoneOffsets[z] + 1; i <= kZoneEnds[z]; ++i)
+                members << top + i;
+            sumInto(top + kZoneOffsets[z], members, true);
+        }
+        if (top > m_d)
+            sumInto(m_d, {top + kZoneOffsets[0], top + kZoneOffsets[1], top + kZoneOffsets[2]}, false);
+    }
+
+    // Rows by 地市, 县 or 省, ordered by the smallest division code of each group.
+    // Returns false when there is no region at all.
+    bool fillSubNational(const QString &keyColumn, bool centralOnly)
+    {
+        QList<Condition> conditions{{kCorps, QStringLiteral("="), kNo}};
+        if (centralOnly)
+            conditions << Condition{kCentral, QStringLiteral("<>"), QString()};
+        conditions << m_filter;
+        Scan scan = openScan(m_db, m_plan, {quoted(keyColumn), quoted(kCode)}, {}, conditions);
+        struct Group {
+            QString key;
+            QString firstCode;
+            GroupFigures figures;
+        };
+        std::vector<Group> groups;
+        QHash<QString, size_t> index;
+        while (scan.statement.next()) {
+            const QString key = scan.statement.text(0);
+            const QString code = scan.statement.text(1);
+            auto it = index.find(key);
+            if (it == index.end()) {
+                it = index.insert(key, groups.size());
+                groups.push_back({key, code, GroupFigures(m_plan)});
+            }
+            Group &g = groups[*it];
+            if (code < g.firstCode)
+                g.firstCode = code;
+            g.figures.add(scan.statement, scan.firstValue, scan.capacityIndex);
+        }
+        if (groups.empty())
+            return false;
+        std::stable_sort(groups.begin(), groups.end(), [](const Group &a, const Group &b) {
+            return a.firstCode != b.firstCode ? a.firstCode < b.firstCode : a.key < b.key;
+        });
+        const int n = int(groups.size());
+        m_grid.setRowCount(m_d + 1 + n);
+        setRowHeights();
+        zeroRows(m_d, m_d + n);
+        for (int i = 0; i < n; ++i)
+            m_grid.setText(0, m_d + 1 + i, groups[size_t(i)].key);
+        for (int band : passes())
+            for (int i = 0; i < n; ++i)
+                if (band == 0 || hasResult(groups[size_t(i)].figures, band))
+                    writeResult(m_d + 1 + i, groups[size_t(i)].figures, band);
+        return true;
+    }
+
+    void closingTotal()
+    {
+        setRowHeights();
+        m_grid.setText(0, m_d, QStringLiteral("合计"));
+        QList<int> rows;
+        for (int r = m_d + 1; r < m_grid.rowCount(); ++r)
+            rows << r;
+        sumInto(m_d, rows, true);
+    }
+
+    Database &m_db;
+    const GlobalContext &m_ctx;
+    const ReportDefinition &m_def;
+    WindowClassState &m_state;
+    ReportGrid &m_grid;
+    AggregatePlan m_plan;
+    const int m_d;
+    QList<Condition> m_filter;
+};
+
+} // namespace
+
+void buildReport(Database &db, const GlobalContext &ctx, const ReportDefinition &def, WindowClassState &state,
+                 ReportGrid &grid)
+{
+    Builder builder(db, ctx, def, state, grid);
+    try {
+        builder.build();
+    } catch (...) {
+        builder.paintHighlightedRow();
+        throw;
+    }
+    builder.paintHighlightedRow();
+}
+
+QString windowCaption(const GlobalContext &ctx, const ReportDefinition &def)
+{
+    if (def.isNational())
+        return ctx.province + ctx.city + ctx.county + def.tableName;
+    return ctx.reportTitle;
+}
+
+} // namespace kestrova::reports

@@ -1,0 +1,51 @@
+#include "reports/summary/summary_export.h"
+
+#include "data/app_home.h"
+#include "records/printed/printed_cell_map.h"
+#include "records/printed/printed_templates.h"
+#include "xls/template_filler.h"
+
+namespace kestrova {
+
+namespace {
+void put(xls::TemplateFiller &book, SheetCell at, const QString &text)
+{
+    book.setText(0, at.row - 1, at.column - 1, text.toStdString());
+}
+} // namespace
+
+QString summaryFileName(const QDate &today)
+{
+    return QStringLiteral("Kestrova年报汇总表（") + today.toString(QStringLiteral("MM-dd")) + QLatin1Char(')');
+}
+
+QString summaryTemplatePath()
+{
+    return shippedFile(QString::fromUtf8(kAnnualSummaryTemplate));
+}
+
+void writeSummaryWorkbook(const QString &templatePath, const QString &outPath, const SummaryHeader &h,
+                          const IndicatorTexts &fields)
+{
+    xls::TemplateFiller book(templatePath.toStdString());
+    namespace c = summaryCells;
+    put(book, c::unitCaption, QStringLiteral("制表单位："));
+    put(book, c::unit, h.tabulatingUnit);
+    put(book, c::dateCaption, QStringLiteral("制表日期："));
+    put(book, c::date, h.date);
+    put(book, c::yearCaption, QStringLiteral("汇总年度："));
+    put(book, c::year, h.year);
+    put(book, c::placeCaption, QStringLiteral("汇总单位："));
+    put(book, c::place, h.unit);
+    // The ownership line is completed from what the cell holds after its caption is put.
+    put(book, c::ownership, QStringLiteral("企业性质："));
+    const QString caption = QString::fromStdString(book.text(0, c::ownership.row - 1, c::ownership.column - 1));
+    put(book, c::ownership, caption + ownershipCaption(h.ownership));
+    put(book, c::countCaption, QStringLiteral("企业个数："));
+    put(book, c::count, h.count);
+    for (int k = 1; k <= kIndicatorCount; ++k)
+        put(book, indicatorCell(k), fields[size_t(k - 1)]);
+    book.save(outPath.toStdString());
+}
+
+} // namespace kestrova

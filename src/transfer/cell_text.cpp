@@ -1,0 +1,100 @@
+#include "transfer/cell_text.h"
+
+#include "data/datetime_text.h"
+#include "data/number_format.h"
+
+#include <QDate>
+
+#include <charconv>
+#include <cmath>
+
+namespace kestrova::transfer {
+
+namespace {
+bool digitsAt(const QString &s, int from, int count)
+{
+    for (int i = from; i < from + count; ++i)
+        if (s[i] < u'0' || s[i] > u'9')
+            return false;
+    return true;
+}
+
+int number(const QString &s, int from, int count)
+{
+    int v = 0;
+    for (int i = from; i < from + count; ++i)
+        v = v * 10 + (s[i].unicode() - u'0');
+    return v;
+}
+
+// yyyy-MM-dd at the start of s with a valid date.
+bool isoDateAt(const QString &s)
+{
+    return s.size() >= 10 && digitsAt(s, 0, 4) && s[4] == u'-' && digitsAt(s, 5, 2) && s[7] == u'-' &&
+           digitsAt(s, 8, 2) && QDate::isValid(number(s, 0, 4), number(s, 5, 2), number(s, 8, 2));
+}
+} // namespace
+
+QString numberText(double v)
+{
+    // Whole numbers below 10^15 print the same in the general format as integers.
+    if (v == std::trunc(v) && std::fabs(v) < 1e15)
+        return QString::number(qint64(v));
+    return formatGeneral(v);
+}
+
+QString dateText(const QString &stored)
+{
+    if (stored.size() == 10 && isoDateAt(stored))
+        return stored;
+    // yyyy-MM-dd HH:mm:ss as stored: midnight shows the date alone, the hour drops its zero.
+    if (stored.size() == 19 && isoDateAt(stored) && stored[10] == u' ' && digitsAt(stored, 11, 2) &&
+        stored[13] == u':' && digitsAt(stored, 14, 2) && stored[16] == u':' && digitsAt(stored, 17, 2) &&
+        number(stored, 11, 2) < 24 && number(stored, 14, 2) < 60 && number(stored, 17, 2) < 60) {
+        if (QStringView(stored).mid(11) == u"00:00:00")
+            return stored.left(10);
+        return stored.left(11) + (stored[11] == u'0' ? stored.mid(12) : stored.mid(11));
+    }
+    return displayDateTime(stored);
+}
+
+std::optional<double> cellNumber(const QString &text)
+{
+    // Plain decimal ASCII goes through from_chars; anything else takes the general route.
+    char buf[64];
+    const qsizetype n = text.size();
+    if (n == 0 || n >= qsizetype(sizeof buf))
+        return parseNumber(text);
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = text[i].unicode();
+        if (!((c >= u'0' && c <= u'9') || c == u'.' || c == u'-' || c == u'E' || c == u'e' || c == u'+'))
+            return parseNumber(text);
+        buf[i] = char(c);
+    }
+    if (buf[0] == '+')
+        return parseNumber(text);
+    double v = 0;
+    const auto [end, ec] = std::from_chars(buf, buf + n, v);
+    if (ec != std::errc() || end != buf + n || !std::isfinite(v))
+        return parseNumber(text);
+    return v;
+}
+
+std::optional<QString> storedDateOf(const QString &text)
+{
+    if (text.size() == 10 && isoDateAt(text))
+        return text;
+    // yyyy-MM-dd H:mm:ss as the workbook shows it.
+    const qsizetype h = text.size() - 17; // digits of the hour
+    if ((h == 1 || h == 2) && isoDateAt(text) && text[10] == u' ' && digitsAt(text, 11, int(h)) &&
+        text[11 + h] == u':' && digitsAt(text, 12 + int(h), 2) && text[14 + h] == u':' &&
+        digitsAt(text, 15 + int(h), 2) && number(text, 11, int(h)) < 24 && number(text, 12 + int(h), 2) < 60 &&
+        number(text, 15 + int(h), 2) < 60)
+        return text.left(11) + (h == 1 ? QStringLiteral("0") : QString()) + text.mid(11);
+    const QDateTime dt = parseStoredDateTime(text);
+    if (!dt.isValid())
+        return std::nullopt;
+    return text.contains(QLatin1Char(':')) ? storedDateTime(dt) : storedDate(dt.date());
+}
+
+} // namespace kestrova::transfer

@@ -1,0 +1,22 @@
+#pragma once
+// The conversions between stored values and workbook texts that run once per cell, so
+// for 65,535 records some six million times. Each gives exactly what the general
+// helpers (formatGeneral, displayDateTime, parseNumber, parseStoredDateTime) give, and
+// takes a short path for the forms that make up nearly every cell.
+#include <QString>
+
+#include <optional>
+
+namespace kestrova::transfer {
+
+// formatGeneral(v).
+QString numberText(double v);
+// displayDateTime(stored).
+QString dateText(const QString &stored);
+// parseNumber(text).
+std::optional<double> cellNumber(const QString &text);
+// The stored form of a date cell: yyyy-MM-dd for a date alone, yyyy-MM-dd HH:mm:ss when
+// the text has a time; nothing when the text is not a date.
+std::optional<QString> storedDateOf(const QString &text);
+
+} // namespace kestrova::transfer

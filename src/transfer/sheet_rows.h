@@ -1,0 +1,24 @@
+#pragma once
+// A table as the upload workbook holds it: every column but the first, every value as
+// text. Both the exporter and the import's round-trip checks read tables this way.
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace kestrova {
+class Database;
+}
+
+namespace kestrova::transfer {
+
+// The column names of the table in stored order, without the first.
+QStringList sheetHeader(Database &db, const QString &table);
+// Number of rows "SELECT * FROM table" returns.
+qint64 tableRowCount(Database &db, const QString &table);
+// Calls fn with each row of "SELECT * FROM table" in the order the query returns them,
+// without the first column: NULL as empty text, numbers in the general format, dates
+// as yyyy-MM-dd or yyyy-MM-dd H:mm:ss.
+void forEachSheetRow(Database &db, const QString &table, const std::function<void(const QStringList &cells)> &fn);
+
+} // namespace kestrova::transfer

@@ -1,0 +1,77 @@
+#include "transfer/upload_export.h"
+
+#include "data/database.h"
+#include "data/schema.h"
+#include "transfer/messages.h"
+#include "transfer/sheet_rows.h"
+#include "transfer/transfer_error.h"
+#include "xls/errors.h"
+#include "xls/template_filler.h"
+
+#include <QDir>
+
+namespace kestrova::transfer {
+
+namespace {
+void fillSheet(Database &db, const QString &table, CellSink &sink, int sheet, ProgressSteps &steps)
+{
+    const QStringList header = sheetHeader(db, table);
+    steps.step();
+    for (int c = 0; c < header.size(); ++c)
+        sink.setText(sheet, 0, c, header[c]);
+    int row = 0;
+    forEachSheetRow(db, table, [&](const QStringList &cells) {
+        ++row;
+        if (row >= kMaxSheetRows)
+            throw TransferError(kExportFailed,
+                                QStringLiteral("table %1 has more rows than one sheet holds").arg(table));
+        for (int c = 0; c < cells.size(); ++c)
+            if (!cells[c].isEmpty())
+                sink.setText(sheet, row, c, cells[c]);
+        steps.step();
+    });
+    steps.step();
+}
+
+class FillerSink : public CellSink {
+public:
+    explicit FillerSink(xls::TemplateFiller &f) : m_f(f) {}
+    void setText(int sheet, int row, int col, const QString &text) override
+    {
+        m_f.setText(sheet, row, col, text.toStdString());
+    }
+
+private:
+    xls::TemplateFiller &m_f;
+};
+} // namespace
+
+void fillUploadSheets(Database &db, CellSink &sink, int recordSheet, int logSheet, Progress &progress)
+{
+    ProgressSteps steps(progress);
+    steps.start(int(tableRowCount(db, tables::records)) + 5);
+    steps.step(); // the command's own first step
+    steps.step(); // the workbook is open
+    fillSheet(db, tables::records, sink, recordSheet, steps);
+    fillSheet(db, tables::changeLog, sink, logSheet, steps);
+}
+
+void writeUploadWorkbook(Database &db, const QString &templatePath, const QString &outPath, Progress &progress)
+{
+    try {
+        xls::TemplateFiller filler(QDir::toNativeSeparators(templatePath).toStdString());
+        // The import finds the records by the sheet's name, the log sheet is the second one.
+        if (filler.sheetCount() < 2 || filler.sheetIndex(kRecordSheet.toStdString()) != 0)
+            throw TransferError(kExportFailed, QStringLiteral("%1: the first of at least two sheets must be %2")
+                                                   .arg(templatePath, kRecordSheet));
+        FillerSink sink(filler);
+        fillUploadSheets(db, sink, 0, 1, progress);
+        filler.save(outPath.toStdString());
+    } catch (const xls::XlsError &e) {
+        throw TransferError(kExportFailed, QString::fromUtf8(e.what()));
+    } catch (const DbError &e) {
+        throw TransferError(kExportFailed, QString::fromStdString(e.what()));
+    }
+}
+
+} // namespace kestrova::transfer

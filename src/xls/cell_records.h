@@ -1,0 +1,88 @@
+#pragma once
+// Builders for the worksheet records both the writer and the template filler emit.
+#include "xls/biff_records.h"
+#include "xls/byte_io.h"
+#include "xls/cell_text.h"
+
+#include <cstring>
+
+namespace kestrova::xls {
+
+constexpr uint16_t DefaultCellXf = 15;
+constexpr uint16_t DefaultRowTwips = 270; // 13.5 pt, the height of an 11 pt 宋体 row
+
+inline void putRecordHeader(ByteBuffer &b, uint16_t type, uint16_t size)
+{
+    b.u16(type);
+    b.u16(size);
+}
+
+inline void putRow(ByteBuffer &b, uint16_t row, uint16_t firstCol, uint16_t lastColPlus1, int32_t twips)
+{
+    putRecordHeader(b, rec::Row, 16);
+    b.u16(row);
+    b.u16(firstCol);
+    b.u16(lastColPlus1);
+    b.u16(twips < 0 ? DefaultRowTwips : uint16_t(twips));
+    b.u16(0);
+    b.u16(0);
+    // bit 8 always set; bit 6 = height set by the user; row XF 15
+    b.u32(0x000F0100u | (twips < 0 ? 0 : 0x40));
+}
+
+inline void putDimensions(ByteBuffer &b, uint32_t firstRow, uint32_t lastRowPlus1, uint16_t firstCol, uint16_t lastColPlus1)
+{
+    putRecordHeader(b, rec::Dimensions, 14);
+    b.u32(firstRow);
+    b.u32(lastRowPlus1);
+    b.u16(firstCol);
+    b.u16(lastColPlus1);
+    b.u16(0);
+}
+
+// A cell record's header and row, column, XF, built in place: these are written millions
+// of times for a full sheet.
+inline uint8_t *cellHead(uint8_t *p, uint16_t type, uint16_t size, uint16_t row, uint16_t col, uint16_t xf)
+{
+    put16(p, type);
+    put16(p + 2, size);
+    put16(p + 4, row);
+    put16(p + 6, col);
+    put16(p + 8, xf);
+    return p + 10;
+}
+
+inline void putLabelSst(ByteBuffer &b, uint16_t row, uint16_t col, uint16_t xf, uint32_t index)
+{
+    uint8_t r[14];
+    put32(cellHead(r, rec::LabelSst, 10, row, col, xf), index);
+    b.write(r, sizeof r);
+}
+
+inline void putBlank(ByteBuffer &b, uint16_t row, uint16_t col, uint16_t xf)
+{
+    uint8_t r[10];
+    cellHead(r, rec::Blank, 6, row, col, xf);
+    b.write(r, sizeof r);
+}
+
+inline void putRk(ByteBuffer &b, uint16_t row, uint16_t col, uint16_t xf, uint32_t rk)
+{
+    uint8_t r[14];
+    put32(cellHead(r, rec::Rk, 10, row, col, xf), rk);
+    b.write(r, sizeof r);
+}
+
+inline void putNumber(ByteBuffer &b, uint16_t row, uint16_t col, uint16_t xf, double v)
+{
+    uint32_t rk;
+    if (encodeRk(v, rk)) {
+        putRk(b, row, col, xf, rk);
+    } else {
+        uint8_t r[18];
+        std::memcpy(cellHead(r, rec::Number, 14, row, col, xf), &v, 8); // little-endian IEEE double
+        b.write(r, sizeof r);
+    }
+}
+
+} // namespace kestrova::xls

@@ -1,0 +1,67 @@
+#pragma once
+#include <stdexcept>
+#include <string>
+
+namespace kestrova::xls {
+
+// Every way reading, writing or filling a workbook can fail. Each value names the rule or
+// limit it protects; describe() turns it into the one sentence shown to the user.
+enum class ErrorCode {
+    // files
+    CannotOpenFile,
+    CannotWriteFile,
+    // the compound file container
+    BadSignature,
+    Truncated,
+    BadSectorChain,
+    BadDirectory,
+    NoWorkbookStream,
+    OldExcelVersion,     // Excel 5/95 workbook ("Book" stream, BIFF5)
+    Encrypted,           // FILEPASS: password-protected workbook
+    // the records of the Workbook stream
+    BadRecord,
+    BadStringTable,
+    BadSheetOffset,
+    // look-ups
+    SheetMissing,
+    SheetIndexOutOfRange,
+    // limits of the format, checked before anything changes
+    RowOutOfRange,
+    ColumnOutOfRange,
+    TextTooLong,
+    InvalidText,         // not valid UTF-8
+    FontNameInvalid,
+    NumberNotFinite,
+    SheetNameEmpty,
+    SheetNameTooLong,
+    SheetNameInvalidChar,
+    SheetNameDuplicate,
+    NoSheets,
+    FormatOutOfRange,
+    TooManyFormats,
+    FontSizeOutOfRange,
+    BadMergeRange,
+    MergeOverlap,
+    ColumnWidthOutOfRange,
+    RowHeightOutOfRange,
+    WorkbookTooLarge,
+    // template filling
+    SharedFormulaCell,   // the target holds a formula other cells share
+};
+
+// The sentence for a code, e.g. "not an Excel 97-2003 workbook: bad signature".
+const char *describe(ErrorCode code);
+
+// Thrown by every function of the library. what() = describe(code) + ": " + detail
+// (the file path, the record offset, the offending value).
+class XlsError : public std::runtime_error
+{
+public:
+    XlsError(ErrorCode code, const std::string &detail = {});
+    ErrorCode code() const { return m_code; }
+
+private:
+    ErrorCode m_code;
+};
+
+} // namespace kestrova::xls

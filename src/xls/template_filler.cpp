@@ -1,0 +1,587 @@
+// Template filling, record by record: the globals are copied except the shared string table
+// (rebuilt with the new texts appended, so existing indices stay valid) and the sheet
+// positions; sheets without new texts are copied byte for byte; a filled sheet keeps every
+// record outside its cell table and has its cell table rebuilt from the old records plus
+// the new texts.
+#include "xls/template_filler.h"
+
+#include "xls/biff_records.h"
+#include "xls/byte_io.h"
+#include "xls/cell_records.h"
+#include "xls/compound_file.h"
+#include "xls/errors.h"
+#include "xls/globals_parser.h"
+#include "xls/shared_strings.h"
+#include "xls/sheet_cells.h"
+#include "xls/sst_writer.h"
+#include "xls/unicode.h"
+
+#include <algorithm>
+
+namespace kestrova::xls {
+
+namespace {
+
+constexpr uint16_t MsoDrawing = 0x00EC, Obj = 0x005D, Note = 0x001C, Selection = 0x001D, Pane = 0x0041;
+
+bool isCellTableRecord(uint16_t type)
+{
+    return isCellRecord(type) || type == rec::Row || type == rec::DbCell || type == rec::String ||
+           type == rec::ShrFmla || type == rec::Array || type == rec::Table;
+}
+
+// Records that come after the cell table: seeing one first means the sheet has no cells.
+bool followsCellTable(uint16_t type)
+{
+    return type == rec::Window2 || type == rec::Eof || type == rec::MergedCells || type == MsoDrawing ||
+           type == Obj || type == Note || type == Selection || type == Pane || type == rec::Bof;
+}
+
+struct Span
+{
+    size_t begin, end;
+};
+
+// One cell of a filled sheet: a record of the template (kept byte for byte), a part of a
+// template MULRK/MULBLANK (written as RK/BLANK), or a new text.
+struct Cell
+{
+    enum Kind : uint8_t { Original, MulRkPart, MulBlankPart, NewText };
+    uint8_t col;
+    Kind kind;
+    uint16_t xf;
+    uint32_t ref; // the record's stream offset, or the string index of a new text
+};
+
+struct MergeRange
+{
+    uint16_t firstRow, lastRow, firstCol, lastCol;
+};
+
+struct SheetModel
+{
+    std::vector<Span> before, after; // records kept around the cell table
+    bool hadDimensions = false;
+    std::vector<std::vector<Cell>> rows;
+    std::vector<uint32_t> rowRecord; // offset of the row's ROW record, 0 for none
+    std::vector<MergeRange> merges;
+    std::vector<int> colXf;
+    bool edited = false;
+
+    Cell *find(int row, int col)
+    {
+        if (size_t(row) >= rows.size())
+            return nullptr;
+        auto &cells = rows[size_t(row)];
+        if (cells.empty() || cells.back().col < col) // filling left to right: a new cell
+            return nullptr;
+        auto it = std::lower_bound(cells.begin(), cells.end(), col, [](const Cell &c, int v) { return c.col < v; });
+        return it != cells.end() && it->col == col ? &*it : nullptr;
+    }
+
+    void put(int row, const Cell &cell)
+    {
+        if (rows.size() <= size_t(row))
+            rows.resize(size_t(row) + 1);
+        auto &cells = rows[size_t(row)];
+        if (cells.empty() && row > 0)
+            cells.reserve(rows[size_t(row) - 1].size()); // rows tend to be as wide as the one before
+        if (cells.empty() || cells.back().col < cell.col) {
+            cells.push_back(cell);
+            return;
+        }
+        auto it = std::lower_bound(cells.begin(), cells.end(), int(cell.col), [](const Cell &c, int v) { return c.col < v; });
+        if (it != cells.end() && it->col == cell.col)
+            *it = cell; // a cell stored twice: the later record wins, as in Excel
+        else
+            cells.insert(it, cell);
+    }
+};
+
+void addSpan(std::vector<Span> &spans, size_t begin, size_t end)
+{
+    if (!spans.empty() && spans.back().end == begin)
+        spans.back().end = end;
+    else
+        spans.push_back({begin, end});
+}
+
+} // namespace
+
+class FilledWorkbook : public SharedStringText
+{
+public:
+    struct OldString
+    {
+        std::u16string chars;
+        std::string runs, phonetic;
+    };
+
+    std::string path;
+    std::string stream;
+    GlobalsInfo globals;
+    std::vector<OldString> oldStrings;
+    uint32_t oldTotalRefs = 0;
+    SharedStrings newStrings;
+    uint64_t newRefs = 0;
+    std::vector<size_t> sheetEnds;        // by BOUNDSHEET
+    std::vector<int> worksheets;          // worksheet number -> BOUNDSHEET
+    std::vector<std::unique_ptr<SheetModel>> models; // by BOUNDSHEET, parsed on first use
+    uint16_t defaultXf = DefaultCellXf;
+
+    uint32_t count() const override { return uint32_t(oldStrings.size()) + newStrings.count(); }
+    void append(uint32_t i, std::string &out) const override
+    {
+        if (i < oldStrings.size())
+            appendUtf8FromUtf16(out, oldStrings[i].chars.data(), oldStrings[i].chars.size());
+        else
+            out.append(newStrings.at(i - uint32_t(oldStrings.size())));
+    }
+
+    SheetModel &model(int sheet);
+    void checkCell(int sheet, int row, int col) const;
+    void redirectIntoMerge(const SheetModel &m, int &row, int &col) const;
+    void writeGlobals(ByteBuffer &g, std::vector<size_t> &sheetOffsetAt) const;
+    void writeSheet(size_t index, uint64_t newOffset, ByteSink &out) const;
+    void writeCellTable(const SheetModel &m, ByteBuffer &b, ByteSink &out) const;
+};
+
+SheetModel &FilledWorkbook::model(int sheet)
+{
+    const size_t index = size_t(worksheets[size_t(sheet)]);
+    if (models[index])
+        return *models[index];
+    auto m = std::make_unique<SheetModel>();
+    m->colXf.assign(256, -1);
+    const size_t start = globals.sheets[index].offset, end = sheetEnds[index];
+    RecordReader reader(std::string_view(stream).substr(0, end), start);
+    Record r;
+    enum { Before, Table, After } phase = Before;
+    int depth = 0;
+    bool lastWasTable = false; // a CONTINUE stays with the record it continues
+    while (reader.next(r)) {
+        if (r.type == rec::Bof)
+            ++depth;
+        const bool nested = depth > 1 || (r.type == rec::Bof && r.offset != start);
+        if (r.type == rec::Eof)
+            --depth;
+        if (nested) {
+            phase = After;
+            addSpan(m->after, r.offset, r.end());
+            lastWasTable = false;
+            continue;
+        }
+        if (r.type == rec::Continue && lastWasTable)
+            continue;
+        if (isCellTableRecord(r.type)) {
+            phase = Table;
+            lastWasTable = true;
+            if (r.type == rec::Row) {
+                requireSize(r, 2);
+                const uint16_t row = rd16(r.data);
+                if (m->rowRecord.size() <= row)
+                    m->rowRecord.resize(size_t(row) + 1, 0);
+                m->rowRecord[row] = uint32_t(r.offset);
+            } else if (isCellRecord(r.type)) {
+                validateCellRecord(r);
+                const uint16_t row = rd16(r.data), col = rd16(r.data + 2);
+                if (r.type == rec::MulRk || r.type == rec::MulBlank) {
+                    const size_t width = r.type == rec::MulRk ? 6 : 2;
+                    const size_t n = (r.size - 6) / width;
+                    for (size_t i = 0; i < n; ++i)
+                        m->put(row, {uint8_t(col + i), r.type == rec::MulRk ? Cell::MulRkPart : Cell::MulBlankPart,
+                                     rd16(r.data + 4 + width * i), uint32_t(r.offset)});
+                } else {
+                    // The copy must not carry a reference to a string that is not there.
+                    if (r.type == rec::LabelSst && (r.size < 10 || rd32(r.data + 6) >= oldStrings.size()))
+                        throwBadRecord(r, "string " + std::to_string(r.size < 10 ? 0 : rd32(r.data + 6)) + " beyond the " +
+                                       std::to_string(oldStrings.size()) + " of the shared string table");
+                    m->put(row, {uint8_t(col), Cell::Original, rd16(r.data + 4), uint32_t(r.offset)});
+                }
+            }
+            continue; // DBCELL is dropped; STRING and the like travel with their formula
+        }
+        lastWasTable = false;
+        if (r.type == rec::Index)
+            continue; // it would be stale: the filled sheet goes without INDEX and DBCELL
+        if (phase == Before && followsCellTable(r.type) && r.offset != start)
+            phase = After;
+        if (phase == Table)
+            phase = After;
+        if (r.type == rec::Dimensions) {
+            if (phase == Before)
+                m->hadDimensions = true;
+            continue; // rewritten from the cells
+        }
+        if (r.type == rec::MergedCells && r.size >= 2) {
+            const size_t n = std::min<size_t>(rd16(r.data), (r.size - 2) / 8);
+            for (size_t i = 0; i < n; ++i) {
+                const uint8_t *p = r.data + 2 + 8 * i;
+                m->merges.push_back({rd16(p), rd16(p + 2), rd16(p + 4), rd16(p + 6)});
+            }
+        }
+        if (r.type == rec::ColInfo && r.size >= 8) {
+            const uint16_t xf = rd16(r.data + 6);
+            if (xf < globals.xfFormat.size() && !globals.xfIsStyle[xf])
+                for (int c = rd16(r.data); c <= std::min<int>(rd16(r.data + 2), 255); ++c)
+                    m->colXf[size_t(c)] = xf;
+        }
+        addSpan(phase == Before ? m->before : m->after, r.offset, r.end());
+    }
+    models[index] = std::move(m);
+    return *models[index];
+}
+
+void FilledWorkbook::checkCell(int sheet, int row, int col) const
+{
+    if (sheet < 0 || size_t(sheet) >= worksheets.size())
+        throw XlsError(ErrorCode::SheetIndexOutOfRange, std::to_string(sheet));
+    if (row < 0 || row > 65535)
+        throw XlsError(ErrorCode::RowOutOfRange, "row " + std::to_string(row + 1));
+    if (col < 0 || col > 255)
+        throw XlsError(ErrorCode::ColumnOutOfRange, "column " + std::to_string(col + 1));
+}
+
+void FilledWorkbook::redirectIntoMerge(const SheetModel &m, int &row, int &col) const
+{
+    for (const MergeRange &g : m.merges)
+        if (row >= g.firstRow && row <= g.lastRow && col >= g.firstCol && col <= g.lastCol) {
+            row = g.firstRow;
+            col = g.firstCol;
+            return;
+        }
+}
+
+void FilledWorkbook::writeGlobals(ByteBuffer &g, std::vector<size_t> &sheetOffsetAt) const
+{
+    const std::string_view s(stream);
+    RecordReader reader(s.substr(0, globals.end), 0);
+    Record r;
+    sheetOffsetAt.assign(globals.sheets.size(), 0);
+    size_t nextSheet = 0;
+    bool wroteSst = false;
+    auto writeSst = [&] {
+        SstWriter sst(g, uint32_t(std::min<uint64_t>(uint64_t(oldTotalRefs) + newRefs, 0xFFFFFFFFu)), count());
+        std::string chars;
+        for (const OldString &o : oldStrings) {
+            const bool wide = std::any_of(o.chars.begin(), o.chars.end(), [](char16_t c) { return c > 0xFF; });
+            chars.clear();
+            for (char16_t c : o.chars) {
+                chars.push_back(char(c & 0xFF));
+                if (wide)
+                    chars.push_back(char(c >> 8));
+            }
+            sst.add(chars, wide, o.runs, o.phonetic);
+        }
+        for (uint32_t i = 0; i < newStrings.count(); ++i)
+            sst.addUtf8(newStrings.at(i));
+        sst.finish();
+        wroteSst = true;
+    };
+    while (reader.next(r)) {
+        if (r.type == rec::Sst) {
+            writeSst();
+            Record c;
+            while (reader.peek(c) && c.type == rec::Continue)
+                reader.next(c);
+            continue;
+        }
+        if (r.type == rec::ExtSst)
+            continue; // rebuilt with the SST
+        if (r.type == rec::Eof && !wroteSst && count() > 0)
+            writeSst();
+        if (r.type == rec::BoundSheet && nextSheet < sheetOffsetAt.size())
+            sheetOffsetAt[nextSheet++] = g.bytes.size() + 4;
+        g.write(s.data() + r.offset, r.end() - r.offset);
+    }
+}
+
+void FilledWorkbook::writeCellTable(const SheetModel &m, ByteBuffer &b, ByteSink &out) const
+{
+    const std::string_view s(stream);
+    const size_t rowCount = std::max(m.rows.size(), m.rowRecord.size());
+    auto rowCells = [&](size_t r) -> const std::vector<Cell> * { return r < m.rows.size() ? &m.rows[r] : nullptr; };
+    for (size_t block = 0; block < rowCount; block += 32) {
+        const size_t end = std::min(rowCount, block + 32);
+        for (size_t r = block; r < end; ++r) {
+            const auto *cells = rowCells(r);
+            const bool any = cells && !cells->empty();
+            const uint16_t first = any ? cells->front().col : 0, last = any ? uint16_t(cells->back().col + 1) : 0;
+            const uint32_t at = r < m.rowRecord.size() ? m.rowRecord[r] : 0;
+            if (at != 0) {
+                // The template's ROW keeps its height and flags; only the column range changes.
+                const size_t from = b.bytes.size();
+                const size_t len = 4 + rd16(reinterpret_cast<const uint8_t *>(s.data()) + at + 2);
+                b.write(s.data() + at, len);
+                if (len >= 4 + 6) {
+                    b.patch16(from + 6, first);
+                    b.patch16(from + 8, last);
+                }
+            } else if (any) {
+                putRow(b, uint16_t(r), first, last, -1);
+            }
+        }
+        for (size_t r = block; r < end; ++r) {
+            const auto *cells = rowCells(r);
+            if (!cells)
+                continue;
+            for (const Cell &c : *cells) {
+                switch (c.kind) {
+                case Cell::NewText:
+                    putLabelSst(b, uint16_t(r), c.col, c.xf, c.ref);
+                    break;
+                case Cell::MulRkPart: {
+                    const auto *p = reinterpret_cast<const uint8_t *>(s.data()) + c.ref + 4;
+                    const size_t i = c.col - rd16(p + 2);
+                    putRk(b, uint16_t(r), c.col, c.xf, rd32(p + 4 + 6 * i + 2));
+                    break;
+                }
+                case Cell::MulBlankPart:
+                    putBlank(b, uint16_t(r), c.col, c.xf);
+                    break;
+                case Cell::Original: {
+                    // The record with what belongs to it: a formula's STRING, shared-formula,
+                    // array or table record, and CONTINUE records.
+                    RecordReader reader(s, c.ref);
+                    Record rr;
+                    reader.next(rr);
+                    size_t endAt = rr.end();
+                    while (reader.peek(rr) && (rr.type == rec::String || rr.type == rec::ShrFmla || rr.type == rec::Array ||
+                                               rr.type == rec::Table || rr.type == rec::Continue)) {
+                        reader.next(rr);
+                        endAt = rr.end();
+                    }
+                    b.write(s.data() + c.ref, endAt - c.ref);
+                    break;
+                }
+                }
+            }
+            if (b.bytes.size() > (1 << 16)) {
+                out.write(b.bytes.data(), b.bytes.size());
+                b.bytes.clear();
+            }
+        }
+    }
+}
+
+void FilledWorkbook::writeSheet(size_t index, uint64_t newOffset, ByteSink &out) const
+{
+    const std::string_view s(stream);
+    const size_t start = globals.sheets[index].offset, end = sheetEnds[index];
+    const SheetModel *m = models[index].get();
+    if (!m || !m->edited) {
+        // Unchanged: byte for byte, except that INDEX's absolute offsets move with the sheet.
+        std::string copy(s.substr(start, end - start));
+        RecordReader reader(copy, 0);
+        Record r;
+        int depth = 0;
+        while (reader.next(r)) {
+            if (r.type == rec::Bof)
+                ++depth;
+            if (r.type == rec::Eof)
+                --depth;
+            if (depth == 1 && r.type == rec::Index && r.size >= 16) {
+                auto *p = reinterpret_cast<uint8_t *>(copy.data()) + r.offset + 4;
+                const int64_t delta = int64_t(newOffset) - int64_t(start);
+                auto shift = [delta](uint8_t *q) {
+                    if (rd32(q) != 0)
+                        put32(q, uint32_t(int64_t(rd32(q)) + delta));
+                };
+                shift(p + 12);
+                for (size_t k = 16; k + 4 <= r.size; k += 4)
+                    shift(p + k);
+            }
+        }
+        out.write(copy.data(), copy.size());
+        return;
+    }
+    ByteBuffer b;
+    for (const Span &sp : m->before)
+        b.write(s.data() + sp.begin, sp.end - sp.begin);
+    uint32_t firstRow = UINT32_MAX, lastRow = 0;
+    uint16_t firstCol = 0xFFFF, lastCol = 0;
+    for (size_t r = 0; r < m->rows.size(); ++r) {
+        const auto &cells = m->rows[r];
+        if (cells.empty())
+            continue;
+        firstRow = std::min(firstRow, uint32_t(r));
+        lastRow = uint32_t(r);
+        firstCol = std::min<uint16_t>(firstCol, cells.front().col);
+        lastCol = std::max<uint16_t>(lastCol, cells.back().col);
+    }
+    if (firstRow == UINT32_MAX)
+        putDimensions(b, 0, 0, 0, 0);
+    else
+        putDimensions(b, firstRow, lastRow + 1, firstCol, uint16_t(lastCol + 1));
+    writeCellTable(*m, b, out);
+    for (const Span &sp : m->after)
+        b.write(s.data() + sp.begin, sp.end - sp.begin);
+    out.write(b.bytes.data(), b.bytes.size());
+}
+
+TemplateFiller::TemplateFiller(const std::string &templatePath)
+    : TemplateFiller(readWorkbookStream(templatePath), templatePath)
+{
+}
+
+TemplateFiller TemplateFiller::fromBytes(const void *data, size_t size, const std::string &what)
+{
+    return TemplateFiller(readWorkbookStreamFromMemory(static_cast<const uint8_t *>(data), size, what), what);
+}
+
+TemplateFiller::TemplateFiller(std::string stream, const std::string &what) : m_book(std::make_unique<FilledWorkbook>())
+{
+    FilledWorkbook &b = *m_book;
+    b.path = what;
+    b.stream = std::move(stream);
+    b.globals = parseGlobals(b.stream, [&b](const SstString &s) {
+        b.oldStrings.push_back({s.chars, s.runs, s.phonetic});
+    }, true);
+    if (b.globals.sstOffset != SIZE_MAX && b.globals.sstOffset + 8 <= b.stream.size())
+        b.oldTotalRefs = rd32(reinterpret_cast<const uint8_t *>(b.stream.data()) + b.globals.sstOffset + 4);
+    for (size_t i = 0; i < b.globals.sheets.size(); ++i) {
+        b.sheetEnds.push_back(sheetEnd(b.stream, b.globals.sheets[i]));
+        if (b.globals.sheets[i].type == 0)
+            b.worksheets.push_back(int(i));
+    }
+    b.models.resize(b.globals.sheets.size());
+    // New cells get XF 15, the default cell format, when the template has it as a cell XF.
+    const auto &isStyle = b.globals.xfIsStyle;
+    if (isStyle.size() <= DefaultCellXf || isStyle[DefaultCellXf]) {
+        auto it = std::find(isStyle.begin(), isStyle.end(), false);
+        b.defaultXf = it == isStyle.end() ? 0 : uint16_t(it - isStyle.begin());
+    }
+}
+
+TemplateFiller::~TemplateFiller() = default;
+TemplateFiller::TemplateFiller(TemplateFiller &&) noexcept = default;
+TemplateFiller &TemplateFiller::operator=(TemplateFiller &&) noexcept = default;
+
+int TemplateFiller::sheetCount() const
+{
+    return int(m_book->worksheets.size());
+}
+
+std::string TemplateFiller::sheetName(int i) const
+{
+    if (i < 0 || i >= sheetCount())
+        throw XlsError(ErrorCode::SheetIndexOutOfRange, std::to_string(i));
+    return m_book->globals.sheets[size_t(m_book->worksheets[size_t(i)])].name;
+}
+
+int TemplateFiller::sheetIndex(std::string_view name) const
+{
+    auto lower = [](std::string_view v) {
+        std::string out(v);
+        for (char &c : out)
+            if (c >= 'A' && c <= 'Z')
+                c = char(c + 32);
+        return out;
+    };
+    const std::string wanted = lower(name);
+    for (int i = 0; i < sheetCount(); ++i)
+        if (lower(sheetName(i)) == wanted)
+            return i;
+    return -1;
+}
+
+void TemplateFiller::setText(int sheet, int row, int col, std::string_view text)
+{
+    FilledWorkbook &b = *m_book;
+    b.checkCell(sheet, row, col);
+    size_t units = 0;
+    bool latin1 = false;
+    if (!measureUtf8(text, units, latin1))
+        throw XlsError(ErrorCode::InvalidText, "row " + std::to_string(row + 1) + ", column " + std::to_string(col + 1));
+    if (units > 32767)
+        throw XlsError(ErrorCode::TextTooLong, std::to_string(units) + " characters in row " + std::to_string(row + 1) +
+                       ", column " + std::to_string(col + 1));
+    SheetModel &m = b.model(sheet);
+    b.redirectIntoMerge(m, row, col);
+    const Cell *old = m.find(row, col);
+    uint16_t xf;
+    if (old) {
+        xf = old->xf;
+        // A formula other cells share (or an array formula) cannot be replaced alone.
+        RecordReader reader(b.stream, old->ref);
+        Record r;
+        if (old->kind == Cell::Original && reader.next(r) && r.type == rec::Formula) {
+            while (reader.next(r) && r.type == rec::String) {
+            }
+            if (r.type == rec::ShrFmla || r.type == rec::Array || r.type == rec::Table)
+                throw XlsError(ErrorCode::SharedFormulaCell, "sheet " + sheetName(sheet) + ", row " +
+                               std::to_string(row + 1) + ", column " + std::to_string(col + 1));
+        }
+    } else {
+        xf = m.colXf[size_t(col)] >= 0 ? uint16_t(m.colXf[size_t(col)]) : b.defaultXf;
+    }
+    const uint32_t index = uint32_t(b.oldStrings.size()) + b.newStrings.add(text);
+    m.put(row, {uint8_t(col), Cell::NewText, xf, index});
+    m.edited = true;
+    ++b.newRefs;
+}
+
+std::string TemplateFiller::text(int sheet, int row, int col) const
+{
+    FilledWorkbook &b = *m_book;
+    b.checkCell(sheet, row, col);
+    SheetModel &m = b.model(sheet);
+    b.redirectIntoMerge(m, row, col);
+    const Cell *c = m.find(row, col);
+    if (!c || c->kind == Cell::MulBlankPart)
+        return {};
+    std::string out;
+    if (c->kind == Cell::NewText) {
+        b.append(c->ref, out);
+        return out;
+    }
+    // Decode the template's record (a MULRK part is decoded through its whole record).
+    struct Pick : CellSink
+    {
+        int col;
+        std::string *out;
+        void cell(uint16_t, uint16_t c, const std::string &text, bool) override
+        {
+            if (c == col)
+                *out = text;
+        }
+    } pick;
+    pick.col = col;
+    pick.out = &out;
+    RecordReader reader(b.stream, c->ref);
+    Record r;
+    reader.next(r);
+    std::string scratch;
+    decodeCellRecord(r, reader, b.globals, b, scratch, pick);
+    return out;
+}
+
+void TemplateFiller::save(const std::string &outPath) const
+{
+    const FilledWorkbook &b = *m_book;
+    ByteBuffer globals;
+    std::vector<size_t> sheetOffsetAt;
+    b.writeGlobals(globals, sheetOffsetAt);
+    std::vector<size_t> order(b.globals.sheets.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [&b](size_t x, size_t y) { return b.globals.sheets[x].offset < b.globals.sheets[y].offset; });
+    // Sheets are streamed after the globals; each BOUNDSHEET gets its sheet's new position
+    // once that sheet is written.
+    CompoundFileWriter file(outPath);
+    file.write(globals.bytes.data(), globals.bytes.size());
+    for (size_t i : order) {
+        if (file.size() > 0xFFFFFFF0u)
+            throw XlsError(ErrorCode::WorkbookTooLarge, outPath);
+        if (sheetOffsetAt[i]) {
+            uint8_t offset[4];
+            put32(offset, uint32_t(file.size()));
+            file.patch(sheetOffsetAt[i], offset, 4);
+        }
+        b.writeSheet(i, file.size(), file);
+    }
+    file.commit();
+}
+
+} // namespace kestrova::xls

@@ -1,0 +1,44 @@
+#pragma once
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace kestrova::xls {
+
+class FilledWorkbook;
+
+// Fills a copy of a template workbook (.xls made by our writer, by LibreOffice or by Excel):
+// the given cells get texts, everything else is kept as the template has it (other cells
+// and their formats, merges, column widths, row heights, other sheets, page setup, names).
+// An existing cell keeps its format; a new cell gets its column's format, else the default.
+// Rows 0..65535, columns 0..255, 0-based.
+class TemplateFiller
+{
+public:
+    explicit TemplateFiller(const std::string &templatePath); // throws XlsError
+    // The same from the bytes of an .xls file in memory (`what` names it in messages).
+    static TemplateFiller fromBytes(const void *data, size_t size, const std::string &what = "template");
+    ~TemplateFiller();
+    TemplateFiller(TemplateFiller &&) noexcept;
+    TemplateFiller &operator=(TemplateFiller &&) noexcept;
+
+    int sheetCount() const;
+    std::string sheetName(int i) const;
+    int sheetIndex(std::string_view name) const; // -1 if absent; letter case ignored
+
+    // Checks its arguments first (sheet index, row, column, ≤ 32,767 characters, UTF-8)
+    // and throws XlsError without changing anything. A cell inside a merged block other
+    // than its top-left one is written to the top-left cell, where the block shows it.
+    void setText(int sheet, int row, int col, std::string_view text);
+    // The cell's current text (after earlier setText calls), as the reader would give it.
+    std::string text(int sheet, int row, int col) const;
+
+    // Writes the filled copy to a temporary file beside outPath, then renames it into place.
+    void save(const std::string &outPath) const;
+
+private:
+    TemplateFiller(std::string stream, const std::string &what);
+    std::unique_ptr<FilledWorkbook> m_book;
+};
+
+} // namespace kestrova::xls

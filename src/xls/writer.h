@@ -1,0 +1,106 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kestrova::xls {
+
+class SharedStrings;
+
+// How a cell looks. Format 0 of every workbook is CellFormat{} (11 pt 宋体, general alignment).
+struct CellFormat
+{
+    enum class HAlign { General, Left, Center, Right };
+    enum class VAlign { Top, Center, Bottom };
+
+    double fontHeightPt = 11; // 1 to 409 points
+    bool bold = false;
+    std::string fontName = "宋体"; // 1 to 31 characters
+    HAlign hAlign = HAlign::General;
+    VAlign vAlign = VAlign::Bottom;
+    bool wrap = false;
+    bool border = false; // thin lines on all four sides
+
+    bool operator==(const CellFormat &) const = default;
+};
+
+// One worksheet of a Workbook; made by Workbook::addSheet and owned by it.
+// Rows 0..65535, columns 0..255. Every setter checks its arguments first and throws
+// XlsError without changing the sheet. Setting a cell again replaces it.
+class Sheet
+{
+public:
+    Sheet(const Sheet &) = delete;
+    Sheet &operator=(const Sheet &) = delete;
+    ~Sheet();
+
+    const std::string &name() const { return m_name; }
+
+    void setText(int row, int col, std::string_view text, int format = 0); // ≤ 32,767 UTF-16 units
+    void setNumber(int row, int col, double v, int format = 0);            // finite numbers
+    void setBlank(int row, int col, int format);
+    // The block shows as one cell; ranges may not overlap earlier merges. Put the value in
+    // the top-left cell; the other cells of the block are given blanks of its format on save.
+    void merge(int firstRow, int firstCol, int lastRow, int lastCol);
+    void setColumnWidth(int col, double characters); // 0 to 255 characters
+    void setRowHeight(int row, double points);       // 0 to 409 points
+
+    // internal representation, public for the record writer
+    struct Cell
+    {
+        uint8_t col;
+        uint8_t kind; // Kind
+        uint16_t xf;
+        uint32_t value; // SST index, or index into m_numbers
+    };
+    enum Kind : uint8_t { Blank = 0, Text = 1, Number = 2 };
+    struct Merge { uint16_t firstRow, lastRow; uint8_t firstCol, lastCol; };
+
+private:
+    friend class Workbook;
+    friend class WorkbookRecordWriter;
+    Sheet(std::string name, SharedStrings &strings, const int &formatCount);
+    void putCell(int row, int col, uint8_t kind, int format, uint32_t value);
+
+    std::string m_name;
+    SharedStrings &m_strings;
+    const int &m_formatCount;
+    std::vector<std::vector<Cell>> m_rows; // by row, cells sorted by column
+    std::vector<double> m_numbers;
+    std::vector<Merge> m_merges;
+    std::vector<int32_t> m_columnWidths; // by column: 1/256 characters, -1 = default
+    std::vector<int32_t> m_rowHeights;   // by row: twips, -1 = default
+};
+
+// A new Excel 97-2003 workbook built in memory and written in one go.
+class Workbook
+{
+public:
+    Workbook();
+    ~Workbook();
+    Workbook(const Workbook &) = delete;
+    Workbook &operator=(const Workbook &) = delete;
+
+    // Names: 1 to 31 characters, none of []:*?/\, unique ignoring letter case.
+    Sheet &addSheet(std::string_view name);
+    int sheetCount() const { return int(m_sheets.size()); }
+    Sheet &sheet(int index);
+
+    // Returns the number to pass as `format`; an identical format gives the same number.
+    int addFormat(const CellFormat &format);
+
+    // Writes to a temporary file beside `path` and renames it into place, so a failure
+    // never leaves a half-written workbook under that name. Needs at least one sheet.
+    void save(const std::string &path) const;
+
+private:
+    friend class WorkbookRecordWriter;
+    std::unique_ptr<SharedStrings> m_strings;
+    std::vector<std::unique_ptr<Sheet>> m_sheets;
+    std::vector<CellFormat> m_formats; // [0] = default
+    int m_formatCount = 1;
+};
+
+} // namespace kestrova::xls

@@ -1,0 +1,32 @@
+#include "support/render_png.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <QWidget>
+
+namespace kestrova::test {
+
+bool renderPng(QWidget *widget, const QString &path, const QSize &size)
+{
+    if (size.isValid())
+        widget->resize(size);
+    else
+        widget->adjustSize();
+    widget->ensurePolished();
+    // Showing makes the layouts settle as they would on screen.
+    const bool wasVisible = widget->isVisible();
+    if (!wasVisible)
+        widget->show();
+    QCoreApplication::processEvents();
+    QImage image(widget->size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    widget->render(&painter);
+    painter.end();
+    if (!wasVisible)
+        widget->hide();
+    return image.save(path, "PNG");
+}
+
+} // namespace kestrova::test

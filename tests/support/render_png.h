@@ -1,0 +1,14 @@
+#pragma once
+// Renders any widget offscreen into a PNG file, for looking at windows without a display.
+#include <QString>
+#include <QSize>
+
+class QWidget;
+
+namespace kestrova::test {
+
+// Lays the widget out (at size when given), paints it and its children into path.
+// False when the image could not be written.
+bool renderPng(QWidget *widget, const QString &path, const QSize &size = {});
+
+} // namespace kestrova::test

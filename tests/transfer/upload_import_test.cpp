@@ -1,0 +1,167 @@
+// Importing real workbook files: damaged and foreign ones, and the round trip between levels.
+#include "transfer/messages.h"
+#include "transfer/transfer_error.h"
+#include "transfer/upload_export.h"
+#include "transfer/upload_import.h"
+#include "data/app_home.h"
+#include "support/temp_store.h"
+#include "transfer_fixtures.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using namespace kestrova;
+using namespace kestrova::transfer;
+
+TEST(UploadSuffix, OnlyLowerCaseXlsEndingIsTaken)
+{
+    EXPECT_TRUE(hasUploadSuffix("/tmp/上报.xls"));
+    EXPECT_FALSE(hasUploadSuffix("/tmp/上报.XLS"));
+    EXPECT_FALSE(hasUploadSuffix("/tmp/上报.xlsx"));
+    EXPECT_TRUE(hasUploadSuffix("/tmp/上报xls")) << "the last three characters are all that count";
+}
+
+// Every broken workbook must give the import message and leave every stored row as it was.
+class ImportOfBadWorkbook : public ::testing::Test {
+protected:
+    test::TempStore s;
+    QList<QStringList> before;
+    QString path;
+    void SetUp() override
+    {
+        addDemoRecords(*s.db, 40, 4);
+        test::addRecord(*s.db, "甲库", 1);
+        before = test::recordRows(*s.db);
+        path = s.file("下级.xls");
+    }
+    QString expectRefused()
+    {
+        NoProgress none;
+        try {
+            importUploadWorkbook(*s.db, path, none);
+        } catch (const TransferError &e) {
+            EXPECT_EQ(e.message(), kImportFailed);
+            EXPECT_EQ(test::recordRows(*s.db), before);
+            return e.cause();
+        }
+        ADD_FAILURE() << "the import succeeded";
+        return {};
+    }
+    test::Rows goodRows(int n)
+    {
+        test::Rows rows{test::uploadHeader()};
+        rows.push_back(test::uploadRow("甲库", "99"));
+        for (int i = 0; i < n; ++i)
+            rows.push_back(test::uploadRow("新库" + std::to_string(i)));
+        return rows;
+    }
+};
+
+TEST_F(ImportOfBadWorkbook, TruncatedFile)
+{
+    test::writeWorkbook(path.toStdString(), {{"数据信息", goodRows(300)}});
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(f.resize(f.size() / 2));
+    f.close();
+    EXPECT_FALSE(expectRefused().isEmpty());
+}
+
+TEST_F(ImportOfBadWorkbook, MissingFile)
+{
+    EXPECT_FALSE(expectRefused().isEmpty());
+}
+
+TEST_F(ImportOfBadWorkbook, NotAWorkbookAtAll)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("企业名称,企业地址\n甲库,某地\n");
+    f.close();
+    EXPECT_FALSE(expectRefused().isEmpty());
+}
+
+TEST_F(ImportOfBadWorkbook, NoRecordSheet)
+{
+    test::writeWorkbook(path.toStdString(), {{"Sheet1", goodRows(3)}});
+    EXPECT_TRUE(expectRefused().contains("no sheet 数据信息"));
+}
+
+TEST_F(ImportOfBadWorkbook, NoNameColumn)
+{
+    auto rows = goodRows(3);
+    rows[0][0] = "单位名称";
+    test::writeWorkbook(path.toStdString(), {{"数据信息", rows}});
+    EXPECT_TRUE(expectRefused().contains("no column headed 企业名称"));
+}
+
+TEST_F(ImportOfBadWorkbook, TextInNumericColumnAfterManyGoodRows)
+{
+    auto rows = goodRows(200);
+    rows[150][20] = "abc";
+    test::writeWorkbook(path.toStdString(), {{"数据信息", rows}});
+    EXPECT_EQ(expectRefused().toStdString(), "sheet 数据信息, row 151, column U (粮油保管员): 'abc' is not a number");
+}
+
+TEST_F(ImportOfBadWorkbook, EmptySheet)
+{
+    test::writeWorkbook(path.toStdString(), {{"数据信息", {}}, {"修改日志", {{"x"}}}});
+    expectRefused();
+}
+
+TEST(UploadImport, HeaderOnlyWorkbookImportsNothingAndSucceeds)
+{
+    test::TempStore s;
+    addDemoRecords(*s.db, 5, 1);
+    const auto before = test::recordRows(*s.db);
+    const QString path = s.file("空.xls");
+    test::writeWorkbook(path.toStdString(), {{"数据信息", {test::uploadHeader()}}});
+    NoProgress none;
+    const auto r = importUploadWorkbook(*s.db, path, none);
+    EXPECT_EQ(r.appended, 0);
+    EXPECT_EQ(test::recordRows(*s.db), before);
+}
+
+TEST(UploadImport, ProgressCountsTheSheetRows)
+{
+    struct Recorder : Progress {
+        int maximum = -1, last = -1;
+        void setMaximum(int m) override { maximum = m; }
+        void setValue(int v) override { last = v; }
+    } p;
+    test::TempStore s;
+    const QString path = s.file("下级.xls");
+    test::Rows rows{test::uploadHeader(), test::uploadRow("甲"), test::uploadRow("乙"), test::uploadRow("丙")};
+    test::writeWorkbook(path.toStdString(), {{"数据信息", rows}});
+    importUploadWorkbook(*s.db, path, p);
+    EXPECT_EQ(p.maximum, 3);
+    EXPECT_EQ(p.last, 3);
+}
+
+// An export at one level imports without loss at the next, and exports again unchanged.
+TEST(UploadRoundTrip, ExportImportExportGivesIdenticalWorkbooks)
+{
+    test::TempStore lower, upper;
+    addDemoRecords(*lower.db, 200, 11);
+    lower.db->exec("UPDATE TZ_XIANGMU SET 备注='含\"引号\"与''单引号''', 空地面积=NULL, 库区数=1234567.125 WHERE ID=5");
+    lower.db->exec("UPDATE TZ_XIANGMU SET 修改时间='2014-03-05 00:00:00', 总吨位=1E+16 WHERE ID=6");
+    test::installTemplate(lower.home());
+    test::installTemplate(upper.home());
+    const QString first = lower.file("第一次.xls");
+    NoProgress none;
+    writeUploadWorkbook(*lower.db, shippedFile("templet/out.xls"), first, none);
+
+    importUploadWorkbook(*upper.db, first, none);
+    EXPECT_EQ(test::recordRows(*upper.db, false).size(), 200);
+    auto want = test::recordRows(*lower.db, false);
+    want[5][92] = "2014-03-05"; // midnight is written as the date alone
+    EXPECT_EQ(test::recordRows(*upper.db, false), want);
+
+    const QString second = upper.file("第二次.xls");
+    writeUploadWorkbook(*upper.db, shippedFile("templet/out.xls"), second, none);
+    const auto a = xls::WorkbookReader::open(first.toStdString());
+    const auto b = xls::WorkbookReader::open(second.toStdString());
+    EXPECT_EQ(a.readSheet("数据信息"), b.readSheet("数据信息"));
+    EXPECT_EQ(a.readSheet("修改日志"), b.readSheet("修改日志"));
+}

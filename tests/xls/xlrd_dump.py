@@ -1,0 +1,43 @@
+#!/usr/bin/env python3
+"""xlrd_dump.py BOOK.xls [SHEET]: every cell of a sheet (default: the first) as read by
+python3-xlrd, one line per cell: row, column, value. Numbers print in the general format
+(shortest form with at most 15 significant digits, scientific below 1E-5 and from 1E+15),
+texts as stored; tab, newline and backslash escaped."""
+import sys
+
+import xlrd
+
+
+def general(v):
+    if v == 0:
+        return "0"
+    mantissa, exp = ("%.14e" % v).split("e")
+    e = int(exp)
+    digits = mantissa.replace("-", "").replace(".", "").rstrip("0") or "0"
+    if abs(float("%.14e" % v)) < 1e-5 or e >= 15:
+        s = digits[0] + ("." + digits[1:] if len(digits) > 1 else "") + "E" + ("-" if e < 0 else "+") + str(abs(e))
+    elif e < 0:
+        s = "0." + "0" * (-e - 1) + digits
+    else:
+        s = digits[:e + 1].ljust(e + 1, "0") + ("." + digits[e + 1:] if len(digits) > e + 1 else "")
+    return ("-" if v < 0 else "") + s
+
+
+def esc(s):
+    return s.replace("\\", "\\\\").replace("\t", "\\t").replace("\n", "\\n")
+
+
+book = xlrd.open_workbook(sys.argv[1], formatting_info=True)
+sheet = book.sheet_by_name(sys.argv[2]) if len(sys.argv) > 2 else book.sheet_by_index(0)
+for r in range(sheet.nrows):
+    for c in range(sheet.ncols):
+        cell = sheet.cell(r, c)
+        if cell.ctype == xlrd.XL_CELL_TEXT:
+            v = cell.value
+        elif cell.ctype == xlrd.XL_CELL_NUMBER:
+            v = general(cell.value)
+        elif cell.ctype in (xlrd.XL_CELL_EMPTY, xlrd.XL_CELL_BLANK):
+            continue
+        else:
+            v = repr(cell.value)
+        print("%d\t%d\t%s" % (r, c, esc(v)))
