@@ -1,16 +1,15 @@
 #!/usr/bin/env bash
-# Runs every benchmark (bench/*/run.sh) against a Release build in build-bench.
-# Figures go to stdout; nothing here is a pass/fail test.
-set -euo pipefail
+# Runs every benchmark against one Release build in build-bench (BUILD_DIR overrides).
+# Figures go to stdout; nothing here is a pass/fail test. The Python comparisons of the
+# xls benchmark take several minutes.
+set -uo pipefail
 cd "$(dirname "$0")/.."
-if [ ! -x build-bench/bin/kestrova-cli ]; then
-  bash scripts/build.sh build-bench Release >/dev/null
-else
-  cmake --build build-bench -j"$(nproc)" >/dev/null
-fi
-export KESTROVA_BUILD="$PWD/build-bench"
+export BUILD_DIR="${BUILD_DIR:-$PWD/build-bench}"
 export QT_QPA_PLATFORM=offscreen
-for script in bench/*/run.sh; do
-  echo "== ${script%/run.sh}"
-  bash "$script"
+cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$BUILD_DIR" -j"$(nproc)" >/dev/null
+for script in bench/startup/run.sh bench/records/run.sh bench/reports/run.sh bench/reports/all_titles.sh \
+              bench/summary/run.sh bench/transfer/run.sh bench/xls/run.sh; do
+  echo "== $script"
+  bash "$script" || echo "($script reported a missed goal or failed)"
 done

@@ -6,7 +6,7 @@
 # Usage: bench/reports/all_titles.sh [records] [runs]
 set -e
 root=$(cd "$(dirname "$0")/../.." && pwd)
-build=${BUILD_DIR:-$root/build-parts38/bench-release}
+build=${BUILD_DIR:-$root/build-bench}
 records=${1:-65535}
 runs=${2:-3}
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null

@@ -4,7 +4,7 @@
 # Usage: bench/reports/run.sh [records]
 set -e
 root=$(cd "$(dirname "$0")/../.." && pwd)
-build=${BUILD_DIR:-$root/build-reports/bench-release}
+build=${BUILD_DIR:-$root/build-bench}
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" --target report_bench -j2 >/dev/null
 "$build/bin/report_bench" "${1:-65535}"

@@ -3,7 +3,7 @@
 # account and a task record; the login is answered by kestrova-startup-bench itself.
 # Usage: bench/startup/run.sh [BUILD_DIR] [RUNS]   (goal: median <= 300 ms)
 set -euo pipefail
-build=${1:-build}
+build=${1:-${BUILD_DIR:-build-bench}}
 runs=${2:-15}
 bin=$(cd "$build/bin" && pwd)
 home=$(mktemp -d)

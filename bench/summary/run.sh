@@ -4,7 +4,7 @@
 # when a goal is missed. Usage: bench/summary/run.sh [records]
 set -e
 root=$(cd "$(dirname "$0")/../.." && pwd)
-build=${BUILD_DIR:-$root/build-summary/bench-release}
+build=${BUILD_DIR:-$root/build-bench}
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" --target summary_bench -j2 >/dev/null
 QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} "$build/bin/summary_bench" "${1:-65535}"

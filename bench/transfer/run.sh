@@ -6,7 +6,7 @@
 # and at least 10x faster than either of the others.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-build=${1:-$here/../../build-transfer}
+build=${1:-${BUILD_DIR:-$here/../../build-bench}}
 runs=${2:-5}
 cli=$build/bin/kestrova-cli
 [ -x "$cli" ] || { echo "no $cli: build kestrova-cli first" >&2; exit 2; }
