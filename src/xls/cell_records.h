@@ -40,6 +40,28 @@ inline void putDimensions(ByteBuffer &b, uint32_t firstRow, uint32_t lastRowPlus
     b.u16(0);
 }
 
+// DIMENSIONS of the range the stored cells use; cellsOf(r) gives row r's cells in
+// column order. Empty sheets get the all-zero record.
+template <typename CellsOf>
+void putUsedDimensions(ByteBuffer &b, size_t rowCount, CellsOf &&cellsOf)
+{
+    uint32_t firstRow = UINT32_MAX, lastRow = 0;
+    uint16_t firstCol = 0xFFFF, lastCol = 0;
+    for (size_t r = 0; r < rowCount; ++r) {
+        const auto &cells = cellsOf(r);
+        if (cells.empty())
+            continue;
+        firstRow = std::min(firstRow, uint32_t(r));
+        lastRow = uint32_t(r);
+        firstCol = std::min<uint16_t>(firstCol, cells.front().col);
+        lastCol = std::max<uint16_t>(lastCol, cells.back().col);
+    }
+    if (firstRow == UINT32_MAX)
+        putDimensions(b, 0, 0, 0, 0);
+    else
+        putDimensions(b, firstRow, lastRow + 1, firstCol, uint16_t(lastCol + 1));
+}
+
 // A cell record's header and row, column, XF, built in place: these are written millions
 // of times for a full sheet.
 inline uint8_t *cellHead(uint8_t *p, uint16_t type, uint16_t size, uint16_t row, uint16_t col, uint16_t xf)

@@ -107,20 +107,7 @@ GlobalsInfo parseGlobals(std::string_view stream, const SstVisitor &sst, bool ke
 
 size_t sheetEnd(std::string_view stream, const SheetEntry &sheet)
 {
-    RecordReader reader(stream, sheet.offset);
-    Record r;
-    if (sheet.offset >= stream.size() || !reader.next(r) || r.type != rec::Bof || r.size < 4 || rd16(r.data + 2) == 0x0005)
-        throw XlsError(ErrorCode::BadSheetOffset, "sheet " + sheet.name + " at offset " + std::to_string(sheet.offset));
-    int depth = 1;
-    while (depth > 0) {
-        if (!reader.next(r))
-            throw XlsError(ErrorCode::Truncated, "sheet " + sheet.name + " has no EOF");
-        if (r.type == rec::Bof)
-            ++depth;
-        else if (r.type == rec::Eof)
-            --depth;
-    }
-    return reader.position();
+    return walkSheetRecords(stream, sheet, [](const Record &, const RecordReader &) {});
 }
 
 } // namespace kestrova::xls

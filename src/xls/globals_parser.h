@@ -1,6 +1,9 @@
 #pragma once
 // The workbook globals substream as the reader and the template filler need it: sheets,
 // formats (to tell dates), the date system and the shared string table.
+#include "xls/biff_records.h"
+#include "xls/byte_io.h"
+#include "xls/errors.h"
 #include "xls/record_reader.h"
 
 #include <cstdint>
@@ -48,8 +51,33 @@ using SstVisitor = std::function<void(const SstString &)>;
 // Calls `sst` for each shared string when given.
 GlobalsInfo parseGlobals(std::string_view stream, const SstVisitor &sst = {}, bool keepRich = false);
 
-// The sheet's substream: from its BOF to just past its EOF (nested BOF/EOF pairs of
-// embedded charts included). Throws BadSheetOffset when no BOF stands at the offset.
+// Walks the sheet's substream from its BOF to just past its EOF, handing each record of
+// the sheet itself (embedded charts' nested BOF/EOF pairs skipped) and the reader after
+// it to onRecord; returns the offset just past the EOF. Throws BadSheetOffset when no
+// sheet BOF stands at the offset, Truncated when the EOF is missing.
+template <typename Fn>
+size_t walkSheetRecords(std::string_view stream, const SheetEntry &sheet, Fn &&onRecord)
+{
+    RecordReader reader(stream, sheet.offset);
+    Record r;
+    if (sheet.offset >= stream.size() || !reader.next(r) || r.type != rec::Bof || r.size < 4 ||
+        rd16(r.data + 2) == 0x0005) // a sheet's BOF, not the globals'
+        throw XlsError(ErrorCode::BadSheetOffset, "sheet " + sheet.name + " at offset " + std::to_string(sheet.offset));
+    int depth = 1;
+    while (depth > 0) {
+        if (!reader.next(r))
+            throw XlsError(ErrorCode::Truncated, "sheet " + sheet.name + " has no EOF");
+        if (r.type == rec::Bof)
+            ++depth;
+        else if (r.type == rec::Eof)
+            --depth;
+        else if (depth == 1)
+            onRecord(r, reader);
+    }
+    return reader.position();
+}
+
+// The sheet's substream: from its BOF to just past its EOF.
 size_t sheetEnd(std::string_view stream, const SheetEntry &sheet);
 
 } // namespace kestrova::xls

@@ -50,22 +50,7 @@ bool sameName(std::string_view a, std::string_view b)
 template <typename Fn>
 void walkSheet(const ParsedWorkbook &book, const SheetEntry &sheet, Fn &&onRecord)
 {
-    RecordReader reader(book.stream, sheet.offset);
-    Record r;
-    if (sheet.offset >= book.stream.size() || !reader.next(r) || r.type != rec::Bof || r.size < 4 ||
-        rd16(r.data + 2) == 0x0005) // a sheet's BOF, not the globals'
-        throw XlsError(ErrorCode::BadSheetOffset, "sheet " + sheet.name + " at offset " + std::to_string(sheet.offset));
-    int depth = 1;
-    while (depth > 0) {
-        if (!reader.next(r))
-            throw XlsError(ErrorCode::Truncated, "sheet " + sheet.name + " has no EOF");
-        if (r.type == rec::Bof)
-            ++depth;
-        else if (r.type == rec::Eof)
-            --depth;
-        else if (depth == 1)
-            onRecord(r, reader);
-    }
+    walkSheetRecords(book.stream, sheet, onRecord);
 }
 
 // Gathers cells into rows and hands each finished row on.

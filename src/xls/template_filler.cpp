@@ -398,21 +398,7 @@ void FilledWorkbook::writeSheet(size_t index, uint64_t newOffset, ByteSink &out)
     ByteBuffer b;
     for (const Span &sp : m->before)
         b.write(s.data() + sp.begin, sp.end - sp.begin);
-    uint32_t firstRow = UINT32_MAX, lastRow = 0;
-    uint16_t firstCol = 0xFFFF, lastCol = 0;
-    for (size_t r = 0; r < m->rows.size(); ++r) {
-        const auto &cells = m->rows[r];
-        if (cells.empty())
-            continue;
-        firstRow = std::min(firstRow, uint32_t(r));
-        lastRow = uint32_t(r);
-        firstCol = std::min<uint16_t>(firstCol, cells.front().col);
-        lastCol = std::max<uint16_t>(lastCol, cells.back().col);
-    }
-    if (firstRow == UINT32_MAX)
-        putDimensions(b, 0, 0, 0, 0);
-    else
-        putDimensions(b, firstRow, lastRow + 1, firstCol, uint16_t(lastCol + 1));
+    putUsedDimensions(b, m->rows.size(), [&](size_t r) -> const auto & { return m->rows[r]; });
     writeCellTable(*m, b, out);
     for (const Span &sp : m->after)
         b.write(s.data() + sp.begin, sp.end - sp.begin);

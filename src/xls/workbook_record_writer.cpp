@@ -323,21 +323,7 @@ private:
 
         const size_t rowCount = std::max({sheet.m_rows.size(), sheet.m_rowHeights.size(), extra.size()});
         auto height = [&](size_t r) { return r < sheet.m_rowHeights.size() ? sheet.m_rowHeights[r] : -1; };
-        uint32_t firstRow = UINT32_MAX, lastRow = 0;
-        uint16_t firstCol = 0xFFFF, lastCol = 0;
-        for (size_t r = 0; r < rowCount; ++r) {
-            const auto &cells = cellsOf(r);
-            if (cells.empty())
-                continue;
-            firstRow = std::min(firstRow, uint32_t(r));
-            lastRow = uint32_t(r);
-            firstCol = std::min<uint16_t>(firstCol, cells.front().col);
-            lastCol = std::max<uint16_t>(lastCol, cells.back().col);
-        }
-        if (firstRow == UINT32_MAX)
-            putDimensions(b, 0, 0, 0, 0);
-        else
-            putDimensions(b, firstRow, lastRow + 1, firstCol, uint16_t(lastCol + 1));
+        putUsedDimensions(b, rowCount, cellsOf);
 
         // Row blocks: up to 32 ROW records, then the cells of those rows.
         for (size_t block = 0; block < rowCount; block += 32) {

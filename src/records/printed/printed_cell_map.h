@@ -4,7 +4,13 @@
 // cells, which come from the form's one indicator layout.
 #include "data/indicators.h"
 
+#include <QString>
+
 #include <array>
+
+namespace kestrova::xls {
+class TemplateFiller;
+}
 
 namespace kestrova {
 
@@ -16,6 +22,9 @@ struct SheetCell {
 
 // Indicator k (1..72) on both workbooks.
 SheetCell indicatorCell(int k);
+
+// Writes text into the cell of sheet 1 of a template being filled.
+void putCellText(xls::TemplateFiller &book, SheetCell at, const QString &text);
 
 // The printed return of one enterprise.
 namespace returnCells {

@@ -7,12 +7,10 @@
 
 namespace kestrova {
 
-namespace {
-void put(xls::TemplateFiller &book, SheetCell at, const QString &text)
+void putCellText(xls::TemplateFiller &book, SheetCell at, const QString &text)
 {
     book.setText(0, at.row - 1, at.column - 1, text.toStdString());
 }
-} // namespace
 
 QString printedReturnFileName(const QDate &today)
 {
@@ -30,22 +28,22 @@ void writePrintedReturn(const QString &templatePath, const QString &outPath, con
     // target is replaced by the template with the values.
     xls::TemplateFiller book(templatePath.toStdString());
     namespace c = returnCells;
-    put(book, c::name, f.name);
-    put(book, c::address, f.province + f.city + f.county + f.address);
-    put(book, c::postcode, f.postcode);
-    put(book, c::phone, f.phone);
-    put(book, c::orgCode, f.orgCode);
-    put(book, c::ownership, f.ownership);
-    put(book, c::legalRep, f.legalRep);
-    put(book, c::affiliation, f.affiliation);
-    put(book, c::business, f.business);
-    put(book, c::year, QStringLiteral("年度：") + f.year);
+    putCellText(book, c::name, f.name);
+    putCellText(book, c::address, f.province + f.city + f.county + f.address);
+    putCellText(book, c::postcode, f.postcode);
+    putCellText(book, c::phone, f.phone);
+    putCellText(book, c::orgCode, f.orgCode);
+    putCellText(book, c::ownership, f.ownership);
+    putCellText(book, c::legalRep, f.legalRep);
+    putCellText(book, c::affiliation, f.affiliation);
+    putCellText(book, c::business, f.business);
+    putCellText(book, c::year, QStringLiteral("年度：") + f.year);
     for (int k = 1; k <= kIndicatorCount; ++k)
-        put(book, indicatorCell(k), f.indicators[size_t(k - 1)]);
-    put(book, c::remarks, f.remarks);
-    put(book, c::head, f.head);
-    put(book, c::filler, f.filler);
-    put(book, c::filingDate, f.filingDate.isValid() ? f.filingDate.toString(QStringLiteral("yyyy-MM-dd")) : QString());
+        putCellText(book, indicatorCell(k), f.indicators[size_t(k - 1)]);
+    putCellText(book, c::remarks, f.remarks);
+    putCellText(book, c::head, f.head);
+    putCellText(book, c::filler, f.filler);
+    putCellText(book, c::filingDate, f.filingDate.isValid() ? f.filingDate.toString(QStringLiteral("yyyy-MM-dd")) : QString());
     book.save(outPath.toStdString());
 }
 

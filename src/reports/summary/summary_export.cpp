@@ -7,12 +7,6 @@
 
 namespace kestrova {
 
-namespace {
-void put(xls::TemplateFiller &book, SheetCell at, const QString &text)
-{
-    book.setText(0, at.row - 1, at.column - 1, text.toStdString());
-}
-} // namespace
 
 QString summaryFileName(const QDate &today)
 {
@@ -29,22 +23,22 @@ void writeSummaryWorkbook(const QString &templatePath, const QString &outPath, c
 {
     xls::TemplateFiller book(templatePath.toStdString());
     namespace c = summaryCells;
-    put(book, c::unitCaption, QStringLiteral("制表单位："));
-    put(book, c::unit, h.tabulatingUnit);
-    put(book, c::dateCaption, QStringLiteral("制表日期："));
-    put(book, c::date, h.date);
-    put(book, c::yearCaption, QStringLiteral("汇总年度："));
-    put(book, c::year, h.year);
-    put(book, c::placeCaption, QStringLiteral("汇总单位："));
-    put(book, c::place, h.unit);
+    putCellText(book, c::unitCaption, QStringLiteral("制表单位："));
+    putCellText(book, c::unit, h.tabulatingUnit);
+    putCellText(book, c::dateCaption, QStringLiteral("制表日期："));
+    putCellText(book, c::date, h.date);
+    putCellText(book, c::yearCaption, QStringLiteral("汇总年度："));
+    putCellText(book, c::year, h.year);
+    putCellText(book, c::placeCaption, QStringLiteral("汇总单位："));
+    putCellText(book, c::place, h.unit);
     // The ownership line is completed from what the cell holds after its caption is put.
-    put(book, c::ownership, QStringLiteral("企业性质："));
+    putCellText(book, c::ownership, QStringLiteral("企业性质："));
     const QString caption = QString::fromStdString(book.text(0, c::ownership.row - 1, c::ownership.column - 1));
-    put(book, c::ownership, caption + ownershipCaption(h.ownership));
-    put(book, c::countCaption, QStringLiteral("企业个数："));
-    put(book, c::count, h.count);
+    putCellText(book, c::ownership, caption + ownershipCaption(h.ownership));
+    putCellText(book, c::countCaption, QStringLiteral("企业个数："));
+    putCellText(book, c::count, h.count);
     for (int k = 1; k <= kIndicatorCount; ++k)
-        put(book, indicatorCell(k), fields[size_t(k - 1)]);
+        putCellText(book, indicatorCell(k), fields[size_t(k - 1)]);
     book.save(outPath.toStdString());
 }
 
