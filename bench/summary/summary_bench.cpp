@@ -59,7 +59,7 @@ int main(int argc, char **argv)
         auto db = openStore(StoreOpen::MustExist);
         std::printf("tree counts alone: %.1f ms; national sums alone: %.1f ms\n",
                     medianMs(7, [&] { openingTree(*db); }),
-                    medianMs(7, [&] { summaryFigures(*db, SqlCondition{}); }));
+                    medianMs(7, [&] { summaryFigures(*db, SummaryCondition{}); }));
     }
     const double open = medianMs(7, [] { ui::TFrmGatherList w; });
     std::printf("open window (tree levels 0-2 with counts): %.1f ms (goal 150)\n", open);

@@ -5,7 +5,9 @@
 #include "app/ui/modal.h"
 #include "app/ui/window_registry.h"
 #include "app/users_window.h"
+#include "data/app_home.h"
 #include "data/context.h"
+#include "data/record_columns.h"
 #include "data/store.h"
 #include "data/task_record.h"
 
@@ -45,6 +47,9 @@ StartUp::Outcome StartUp::run(QWidget *parent)
         m_error = e.message();
         return Outcome::DatabaseFailed;
     }
+    // Report windows read every record; reading them now, while the user finds a menu,
+    // lets the first one open at once.
+    warmRecordColumns(databasePath());
     return Outcome::Enter;
 }
 

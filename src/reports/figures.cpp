@@ -2,6 +2,7 @@
 
 #include "data/database.h"
 #include "data/number_format.h"
+#include "data/record_columns.h"
 #include "reports/report_error.h"
 
 #include <algorithm>
@@ -43,19 +44,46 @@ GroupFigures::GroupFigures(const AggregatePlan &plan) : m_plan(&plan)
     m_bands.assign(size_t(plan.bandCount()), empty);
 }
 
-void GroupFigures::add(const Statement &st, int firstValue, int capacityIndex)
+PlanColumns::PlanColumns(const AggregatePlan &plan, const RecordColumns &records)
 {
-    int inBand = 0;
-    if (m_plan->bands())
-        inBand = std::clamp(int(st.number(capacityIndex)), 0, 4);
-    const size_t n = size_t(m_plan->columns().size());
+    const auto resolve = [&records](const QString &column) {
+        const std::vector<double> *v = records.numbers(column);
+        if (!v)
+            throw DbError(QStringLiteral("no such column: %1").arg(column));
+        return v->data();
+    };
+    for (const QString &c : plan.columns())
+        values.push_back(resolve(c));
+    if (plan.bands())
+        capacity = resolve(kCapacityColumn);
+}
+
+namespace {
+// 0 for a record without capacity, else 1 … 4 by the band limits.
+int bandOf(double capacity)
+{
+    if (RecordColumns::isNull(capacity))
+        return 0;
+    if (capacity < kBandLimits[0])
+        return 1;
+    if (capacity < kBandLimits[1])
+        return 2;
+    return capacity < kBandLimits[2] ? 3 : 4;
+}
+} // namespace
+
+void GroupFigures::add(const PlanColumns &columns, size_t row)
+{
+    const int inBand = columns.capacity ? bandOf(columns.capacity[row]) : 0;
+    const size_t n = columns.values.size();
     for (int b : {0, inBand}) {
         Figures &f = m_bands[size_t(b)];
         ++f.count;
         for (size_t i = 0; i < n; ++i) {
-            if (st.isNull(firstValue + int(i)))
+            const double v = columns.values[i][row];
+            if (RecordColumns::isNull(v))
                 continue;
-            f.sums[i] += st.number(firstValue + int(i));
+            f.sums[i] += v;
             f.present[i] = 1;
         }
         if (inBand == 0)

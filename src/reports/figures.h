@@ -9,7 +9,7 @@
 #include <vector>
 
 namespace kestrova {
-class Statement;
+class RecordColumns;
 }
 
 namespace kestrova::reports {
@@ -43,12 +43,21 @@ struct Figures {
     std::vector<unsigned char> present;
 };
 
+// The plan's value columns (and with bands the capacity column) among the records held
+// in memory.
+class PlanColumns {
+public:
+    // Throws DbError for a column the records do not have.
+    PlanColumns(const AggregatePlan &plan, const RecordColumns &records);
+    std::vector<const double *> values; // in the order of plan.columns()
+    const double *capacity = nullptr;   // with bands only
+};
+
 class GroupFigures {
 public:
     explicit GroupFigures(const AggregatePlan &plan);
-    // Adds the current row of st: its value columns start at firstValue (in the order
-    // of plan.columns()); with bands, capacityIndex holds the record's band number.
-    void add(const Statement &st, int firstValue, int capacityIndex);
+    // Adds one record: its values, and with bands its capacity band.
+    void add(const PlanColumns &columns, size_t row);
     const Figures &band(int b) const { return m_bands[size_t(b)]; }
     bool isEmpty() const { return m_bands[0].count == 0; }
     // The alias's value as the query would give it as text: the count, the sum in

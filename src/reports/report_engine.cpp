@@ -2,7 +2,7 @@
 
 #include "data/database.h"
 #include "data/number_format.h"
-#include "data/schema.h"
+#include "data/record_columns.h"
 #include "reports/figures.h"
 #include "reports/region_layout.h"
 #include "reports/report_catalogue.h"
@@ -16,20 +16,12 @@ namespace kestrova::reports {
 
 namespace {
 
-// A condition of the WHERE clause; the column comes from this program's constants and
-// the value is always bound.
+// A condition on one of the text columns the records hold in memory.
 struct Condition {
     QString column;
     QString op; // "=" or "<>"
     QString value;
 };
-
-// Brackets, not double quotes: SQLite reads a double-quoted name that matches no
-// column as a string, which would turn a missing column into silent zeros.
-QString quoted(const QString &column)
-{
-    return QLatin1Char('[') + column + QLatin1Char(']');
-}
 
 const QString kCorps = QStringLiteral("新疆兵团");
 const QString kCode = QStringLiteral("行政区划代码");
@@ -53,68 +45,50 @@ QList<Condition> variantConditions(Variant v)
     return {};
 }
 
-// One pass over the records: the key expressions first, then the capacity column
-// (with bands), then the plan's value columns.
-struct Scan {
-    Statement statement;
-    int capacityIndex = -1;
-    int firstValue = 0;
+const RecordColumns::Texts &textColumn(const RecordColumns &records, const QString &column)
+{
+    const RecordColumns::Texts *t = records.texts(column);
+    if (!t)
+        throw DbError(QStringLiteral("no such column: %1").arg(column));
+    return *t;
+}
+
+// Whether a record meets every condition; texts compare exactly, as SQL's = does.
+class RowFilter {
+public:
+    RowFilter(const RecordColumns &records, const QList<Condition> &conditions)
+    {
+        for (const auto &c : conditions) {
+            const RecordColumns::Texts &t = textColumn(records, c.column);
+            m_terms.push_back({t.ids.data(), t.idOf(c.value), c.op == QStringLiteral("=")});
+        }
+    }
+    bool accepts(size_t row) const
+    {
+        for (const Term &t : m_terms)
+            if ((t.ids[row] == t.id) != t.equal)
+                return false;
+        return true;
+    }
+
+private:
+    struct Term {
+        const int *ids;
+        int id; // -1: no record holds the value
+        bool equal;
+    };
+    std::vector<Term> m_terms;
 };
 
-// Key expressions may hold '?' placeholders; keyParams fill them in order, before the
-// band limits and the conditions. With bands, the band number (0 for a record without
-// capacity, else 1 … 4) is computed by the query.
-Scan openScan(Database &db, const AggregatePlan &plan, const QStringList &keyExpressions,
-              const QVariantList &keyParams, const QList<Condition> &conditions)
+// For every text of a column, its position among keys (1 …), or 0.
+std::vector<int> positions(const RecordColumns::Texts &column, const QStringList &keys)
 {
-    QStringList exprs = keyExpressions;
-    QVariantList params = keyParams;
-    int capacityIndex = -1;
-    if (plan.bands()) {
-        capacityIndex = int(exprs.size());
-        const QString cap = quoted(kCapacityColumn);
-        exprs << QStringLiteral("CASE WHEN %1 IS NULL THEN 0 WHEN %1<? THEN 1 WHEN %1<? THEN 2 WHEN %1<? THEN 3 "
-                                "ELSE 4 END")
-                     .arg(cap);
-        params << kBandLimits[0] << kBandLimits[1] << kBandLimits[2];
+    std::vector<int> out(size_t(column.values.size()), 0);
+    for (int i = 0; i < keys.size(); ++i) {
+        const int id = column.idOf(keys[i]);
+        if (id >= 0 && out[size_t(id)] == 0)
+            out[size_t(id)] = i + 1;
     }
-    const int firstValue = int(exprs.size());
-    for (const auto &c : plan.columns())
-        exprs << quoted(c);
-    QString sql = QStringLiteral("SELECT ") + exprs.join(QLatin1Char(',')) + QStringLiteral(" FROM ") +
-                  quoted(tables::records);
-    QStringList where;
-    for (const auto &c : conditions) {
-        where << quoted(c.column) + c.op + QStringLiteral("?");
-        params << c.value;
-    }
-    if (!where.isEmpty())
-        sql += QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
-    Scan scan{db.prepare(sql), capacityIndex, firstValue};
-    for (int i = 0; i < params.size(); ++i) {
-        if (params[i].typeId() == QMetaType::Double)
-            scan.statement.bindNumber(i + 1, params[i].toDouble());
-        else
-            scan.statement.bindText(i + 1, params[i].toString());
-    }
-    return scan;
-}
-
-// "CASE column WHEN ? THEN 1 WHEN ? THEN 2 … ELSE 0 END": the position of the value
-// among the keys, so the rows carry small numbers instead of texts.
-QString positionOf(const QString &column, int keys)
-{
-    QString sql = QStringLiteral("CASE ") + quoted(column);
-    for (int i = 1; i <= keys; ++i)
-        sql += QStringLiteral(" WHEN ? THEN %1").arg(i);
-    return sql + QStringLiteral(" ELSE 0 END");
-}
-
-QVariantList texts(const QStringList &values)
-{
-    QVariantList out;
-    for (const auto &v : values)
-        out << v;
     return out;
 }
 
@@ -292,34 +266,39 @@ private:
 
         const QStringList businessKeys{QStringLiteral("储备"), QStringLiteral("加工"), QStringLiteral("物流")};
         const QStringList ownershipKeys{QStringLiteral("民营"), QStringLiteral("外资"), kStateOwned};
-        Scan scan = openScan(m_db, m_plan,
-                             {positionOf(kBusiness, 3), positionOf(kOwnership, 3), quoted(kCentral) + QStringLiteral("=?")},
-                             texts(businessKeys) + texts(ownershipKeys) + QVariantList{QStringLiteral("")}, {});
-        std::vector<GroupFigures> business(3, GroupFigures(m_plan));
-        std::vector<GroupFigures> ownership(2, GroupFigures(m_plan));
+        const RecordColumns &records = loadedRecords();
+        const PlanColumns columns(m_plan, records);
+        const RecordColumns::Texts &business = textColumn(records, kBusiness);
+        const RecordColumns::Texts &ownership = textColumn(records, kOwnership);
+        const RecordColumns::Texts &central = textColumn(records, kCentral);
+        const std::vector<int> businessAt = positions(business, businessKeys);
+        const std::vector<int> ownerAt = positions(ownership, ownershipKeys);
+        const int noCentral = central.idOf(QString());
+        std::vector<GroupFigures> businessGroups(3, GroupFigures(m_plan));
+        std::vector<GroupFigures> ownershipGroups(2, GroupFigures(m_plan));
         GroupFigures stateOwned(m_plan);
-        Statement &st = scan.statement;
-        while (st.next()) {
-            const int kind = int(st.number(0));
-            const int owner = int(st.number(1));
+        for (size_t row = 0; row < size_t(records.rowCount()); ++row) {
+            const int kind = businessAt[size_t(business.ids[row])];
+            const int owner = ownerAt[size_t(ownership.ids[row])];
             if (kind > 0)
-                business[size_t(kind - 1)].add(st, scan.firstValue, scan.capacityIndex);
+                businessGroups[size_t(kind - 1)].add(columns, row);
             if (owner == 1 || owner == 2)
-                ownership[size_t(owner - 1)].add(st, scan.firstValue, scan.capacityIndex);
-            if (owner == 3 && (!m_def.stateOwnedFormB || st.number(2) != 0))
-                stateOwned.add(st, scan.firstValue, scan.capacityIndex);
+                ownershipGroups[size_t(owner - 1)].add(columns, row);
+            // Form (b) counts only the state-owned records of no central enterprise.
+            if (owner == 3 && (!m_def.stateOwnedFormB || central.ids[row] == noCentral))
+                stateOwned.add(columns, row);
         }
         for (int band : passes()) {
             for (int b = 0; b < 3; ++b)
-                if (hasResult(business[size_t(b)], band))
-                    writeResult(d + 1 + b, business[size_t(b)], band);
+                if (hasResult(businessGroups[size_t(b)], band))
+                    writeResult(d + 1 + b, businessGroups[size_t(b)], band);
             // Form (a) has no grouping, so it always yields its row; form (b) only for
             // a group that has records.
             if (!m_def.stateOwnedFormB || hasResult(stateOwned, band))
                 writeResult(d + 6, stateOwned, band);
             for (int o = 0; o < 2; ++o)
-                if (hasResult(ownership[size_t(o)], band))
-                    writeResult(d + 8 + o, ownership[size_t(o)], band);
+                if (hasResult(ownershipGroups[size_t(o)], band))
+                    writeResult(d + 8 + o, ownershipGroups[size_t(o)], band);
         }
         sumInto(d, {d + 1, d + 2, d + 3}, true);
         sumInto(d + 5, {d + 6}, false);
@@ -346,30 +325,33 @@ private:
             m_grid.setText(0, top + i, QString::fromUtf8(kRegionRows[size_t(i)].label));
         zeroRows(m_d, top + kRegionRowCount - 1);
 
-        // The province prefix is looked up in ",13,15,…,": its position names the row.
-        QString codeList = QStringLiteral(",");
-        QHash<int, int> rowAtPosition;
-        for (int i = 0; i < kRegionRowCount; ++i) {
-            if (!kRegionRows[size_t(i)].code[0])
-                continue;
-            rowAtPosition.insert(int(codeList.size()), i); // 1-based place of the leading comma
-            codeList += QString::fromUtf8(kRegionRows[size_t(i)].code) + QLatin1Char(',');
-        }
-        Scan scan = openScan(m_db, m_plan,
-                             {QStringLiteral("instr(?,','||substr(%1,1,2)||',')").arg(quoted(kCode)), positionOf(kCorps, 2)},
-                             {codeList, kNo, kYes}, m_filter);
+        const RecordColumns &records = loadedRecords();
+        const PlanColumns columns(m_plan, records);
+        const RowFilter filter(records, m_filter);
+        // Each division code's first two characters name its province row; codes
+        // outside the 31 provinces are not shown.
+        QHash<QString, int> rowOfProvince;
+        for (int i = 0; i < kRegionRowCount; ++i)
+            if (kRegionRows[size_t(i)].code[0])
+                rowOfProvince.insert(QString::fromUtf8(kRegionRows[size_t(i)].code), i);
+        const RecordColumns::Texts &codes = textColumn(records, kCode);
+        std::vector<int> rowOfCode(size_t(codes.values.size()), -1);
+        for (qsizetype id = 0; id < codes.values.size(); ++id)
+            rowOfCode[size_t(id)] = rowOfProvince.value(codes.values[id].left(2), -1);
+        const RecordColumns::Texts &corpsColumn = textColumn(records, kCorps);
+        const std::vector<int> corpsFlagOf = positions(corpsColumn, {kNo, kYes});
         std::vector<GroupFigures> provinces(kRegionRowCount, GroupFigures(m_plan));
         GroupFigures corps(m_plan);
-        Statement &st = scan.statement;
-        while (st.next()) {
-            const int corpsFlag = int(st.number(1));
+        for (size_t row = 0; row < size_t(records.rowCount()); ++row) {
+            if (!filter.accepts(row))
+                continue;
+            const int corpsFlag = corpsFlagOf[size_t(corpsColumn.ids[row])];
             if (corpsFlag == 2) {
-                corps.add(st, scan.firstValue, scan.capacityIndex);
+                corps.add(columns, row);
             } else if (corpsFlag == 1) {
-                // Codes outside the 31 provinces are not shown.
-                const auto row = rowAtPosition.constFind(int(st.number(0)));
-                if (row != rowAtPosition.cend())
-                    provinces[size_t(*row)].add(st, scan.firstValue, scan.capacityIndex);
+                const int r = rowOfCode[size_t(codes.ids[row])];
+                if (r >= 0)
+                    provinces[size_t(r)].add(columns, row);
             }
         }
         for (int band : passes()) {
@@ -402,26 +384,40 @@ private:
         if (centralOnly)
             conditions << Condition{kCentral, QStringLiteral("<>"), QString()};
         conditions << m_filter;
-        Scan scan = openScan(m_db, m_plan, {quoted(keyColumn), quoted(kCode)}, {}, conditions);
+        const RecordColumns &records = loadedRecords();
+        const PlanColumns columns(m_plan, records);
+        const RowFilter filter(records, conditions);
+        const RecordColumns::Texts &keys = textColumn(records, keyColumn);
+        const RecordColumns::Texts &codes = textColumn(records, kCode);
+        // Codes compare as texts; their rank among all codes stands in for the text.
+        std::vector<int> byCode(size_t(codes.values.size()));
+        for (size_t i = 0; i < byCode.size(); ++i)
+            byCode[i] = int(i);
+        std::sort(byCode.begin(), byCode.end(),
+                  [&codes](int a, int b) { return codes.values[a] < codes.values[b]; });
+        std::vector<int> codeRank(byCode.size());
+        for (size_t r = 0; r < byCode.size(); ++r)
+            codeRank[size_t(byCode[r])] = int(r);
         struct Group {
             QString key;
-            QString firstCode;
+            int firstCode; // rank
             GroupFigures figures;
         };
         std::vector<Group> groups;
-        QHash<QString, size_t> index;
-        while (scan.statement.next()) {
-            const QString key = scan.statement.text(0);
-            const QString code = scan.statement.text(1);
-            auto it = index.find(key);
-            if (it == index.end()) {
-                it = index.insert(key, groups.size());
-                groups.push_back({key, code, GroupFigures(m_plan)});
+        std::vector<int> groupOfKey(size_t(keys.values.size()), -1);
+        for (size_t row = 0; row < size_t(records.rowCount()); ++row) {
+            if (!filter.accepts(row))
+                continue;
+            const int keyId = keys.ids[row];
+            const int rank = codeRank[size_t(codes.ids[row])];
+            int &g = groupOfKey[size_t(keyId)];
+            if (g < 0) {
+                g = int(groups.size());
+                groups.push_back({keys.values[keyId], rank, GroupFigures(m_plan)});
             }
-            Group &g = groups[*it];
-            if (code < g.firstCode)
-                g.firstCode = code;
-            g.figures.add(scan.statement, scan.firstValue, scan.capacityIndex);
+            Group &group = groups[size_t(g)];
+            group.firstCode = std::min(group.firstCode, rank);
+            group.figures.add(columns, row);
         }
         if (groups.empty())
             return false;
@@ -451,7 +447,16 @@ private:
         sumInto(m_d, rows, true);
     }
 
+    // The records, read on first need: levels without rows never read them.
+    const RecordColumns &loadedRecords()
+    {
+        if (!m_records)
+            m_records = recordColumns(m_db);
+        return *m_records;
+    }
+
     Database &m_db;
+    std::shared_ptr<const RecordColumns> m_records;
     const GlobalContext &m_ctx;
     const ReportDefinition &m_def;
     WindowClassState &m_state;

@@ -1,7 +1,7 @@
 #pragma once
 // The 72 sums and the number of records of one summary condition.
 #include "records/record_fields.h"
-#include "records/sql_condition.h"
+#include "reports/summary/summary_condition.h"
 
 #include <QString>
 
@@ -11,11 +11,11 @@ class Database;
 
 struct SummaryFigures {
     QString count;        // "0" when nothing matches
-    IndicatorTexts sums;  // sum k at [k - 1], general format; empty when nothing matches
+    IndicatorTexts sums;  // sum k at [k - 1], general format; empty when no record has a value
 };
 
-// "select count(*) as A, sum(占地面积) as a1, …, sum(散进散出量) as a72 from TZ_XIANGMU" + condition.
-QString summarySql(const SqlCondition &condition);
-SummaryFigures summaryFigures(Database &db, const SqlCondition &condition);
+// count(*) and sum(column) of every indicator over the records the condition passes,
+// added in ID order. Throws DbError when the records cannot be read.
+SummaryFigures summaryFigures(Database &db, const SummaryCondition &condition);
 
 } // namespace kestrova

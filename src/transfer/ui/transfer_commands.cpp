@@ -3,6 +3,7 @@
 #include "app/ui/prompter.h"
 #include "data/app_home.h"
 #include "data/context.h"
+#include "data/record_columns.h"
 #include "data/store.h"
 #include "data/task_record.h"
 #include "transfer/export_gate.h"
@@ -102,6 +103,7 @@ void importUploadFiles(QWidget *mainWindow, QProgressBar *progress)
         tell(mainWindow, failure);
         return;
     }
+    warmRecordColumns(databasePath()); // the reports' copy of the records is stale now
     tell(mainWindow, transfer::kImported);
 }
 

@@ -281,7 +281,7 @@ void TFrmGatherList::Edit5Change()
 
 void TFrmGatherList::BitBtn1Click()
 {
-    const SqlCondition condition = summaryCondition(selection(), ownership());
+    const SummaryCondition condition = summaryCondition(selection(), ownership());
     withStore(this, [&](Database &db) {
         const SummaryFigures f = summaryFigures(db, condition);
         m_block->setTexts(f.sums);
