@@ -60,6 +60,13 @@ Statement &Statement::bindText(int index, const QString &value)
     return *this;
 }
 
+Statement &Statement::bindUtf8(int index, std::string_view value)
+{
+    if (sqlite3_bind_text(m_stmt, index, value.data(), int(value.size()), SQLITE_STATIC) != SQLITE_OK)
+        fail();
+    return *this;
+}
+
 Statement &Statement::bindNumber(int index, double value)
 {
     if (sqlite3_bind_double(m_stmt, index, value) != SQLITE_OK)
@@ -150,6 +157,23 @@ int Statement::columnIndex(const QString &name) const
 bool Statement::isNull(int i) const
 {
     return sqlite3_column_type(m_stmt, i) == SQLITE_NULL;
+}
+
+Statement::Type Statement::type(int i) const
+{
+    switch (sqlite3_column_type(m_stmt, i)) {
+    case SQLITE_INTEGER: return Type::Integer;
+    case SQLITE_FLOAT: return Type::Real;
+    case SQLITE_TEXT: return Type::Text;
+    case SQLITE_BLOB: return Type::Blob;
+    default: return Type::Null;
+    }
+}
+
+std::string_view Statement::utf8(int i) const
+{
+    const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, i));
+    return p ? std::string_view(p, size_t(sqlite3_column_bytes(m_stmt, i))) : std::string_view();
 }
 
 QString Statement::text(int i) const

@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <stdexcept>
+#include <string_view>
 #include <vector>
 
 struct sqlite3;
@@ -44,6 +45,9 @@ public:
     Statement &bind(int index, const QVariant &value);
     Statement &bind(const char *name, const QVariant &value);
     Statement &bindText(int index, const QString &value);
+    // UTF-8 bytes bound without a copy: they must stay valid until the statement has
+    // run or is reset.
+    Statement &bindUtf8(int index, std::string_view value);
     Statement &bindNumber(int index, double value);
     Statement &bindNull(int index);
 
@@ -58,6 +62,11 @@ public:
     QString columnName(int i) const;
     int columnIndex(const QString &name) const; // -1 when absent (case-insensitive)
     bool isNull(int i) const;
+    enum class Type { Null, Integer, Real, Text, Blob };
+    Type type(int i) const;
+    // The column's text as SQLite gives it in UTF-8, valid until the next call on the
+    // statement.
+    std::string_view utf8(int i) const;
     // The column as text: empty for NULL, numbers in the general number format.
     QString text(int i) const;
     QString text(const QString &name) const; // absent column or value -> empty text

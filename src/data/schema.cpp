@@ -78,6 +78,21 @@ const QStringList &requiredTables()
     return t;
 }
 
+const QList<RecordIndex> &secondaryRecordIndexes()
+{
+    static const QList<RecordIndex> indexes{
+        {QStringLiteral("ix_组织机构代码"), QStringLiteral("组织机构代码")},
+        {QStringLiteral("ix_修改时间"), QStringLiteral("修改时间")},
+        {QStringLiteral("ix_行政区划代码"), QStringLiteral("行政区划代码")},
+    };
+    return indexes;
+}
+
+QString createIndexSql(const RecordIndex &index)
+{
+    return QStringLiteral("CREATE INDEX IF NOT EXISTS \"%1\" ON \"TZ_XIANGMU\"(\"%2\")").arg(index.name, index.column);
+}
+
 void createSchema(Database &db, int currentYear)
 {
     Transaction tx(db);
@@ -94,10 +109,9 @@ void createSchema(Database &db, int currentYear)
                << QStringLiteral("\"校验状态\" TEXT NOT NULL DEFAULT ''");
     db.exec(QStringLiteral("CREATE TABLE \"TZ_XIANGMU\" (") + recordDefs.join(QStringLiteral(", ")) +
             QStringLiteral(") STRICT"));
-    db.exec(QStringLiteral("CREATE INDEX \"ix_企业名称\" ON \"TZ_XIANGMU\"(\"企业名称\");"
-                           "CREATE INDEX \"ix_组织机构代码\" ON \"TZ_XIANGMU\"(\"组织机构代码\");"
-                           "CREATE INDEX \"ix_修改时间\" ON \"TZ_XIANGMU\"(\"修改时间\");"
-                           "CREATE INDEX \"ix_行政区划代码\" ON \"TZ_XIANGMU\"(\"行政区划代码\");"));
+    db.exec(QStringLiteral("CREATE INDEX \"ix_企业名称\" ON \"TZ_XIANGMU\"(\"企业名称\");"));
+    for (const RecordIndex &index : secondaryRecordIndexes())
+        db.exec(createIndexSql(index));
     db.exec(QStringLiteral("CREATE TABLE \"修改日志\" (") + textColumns(changeLogColumns()) + QStringLiteral(")"));
     db.exec(QStringLiteral("CREATE TABLE \"任务信息\" (") + textColumns(taskColumns()) + QStringLiteral(")"));
     db.exec(QStringLiteral("CREATE TABLE userinfo (f2 TEXT NOT NULL DEFAULT '', passwd TEXT NOT NULL DEFAULT '')"));

@@ -43,6 +43,17 @@ QString numberText(double v)
     return formatGeneral(v);
 }
 
+void appendNumberText(std::string &out, double v)
+{
+    if (v == std::trunc(v) && std::fabs(v) < 1e15) {
+        char buf[24];
+        const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, qint64(v));
+        out.append(buf, end);
+        return;
+    }
+    out += formatGeneralUtf8(v);
+}
+
 QString dateText(const QString &stored)
 {
     if (stored.size() == 10 && isoDateAt(stored))
@@ -56,6 +67,46 @@ QString dateText(const QString &stored)
         return stored.left(11) + (stored[11] == u'0' ? stored.mid(12) : stored.mid(11));
     }
     return displayDateTime(stored);
+}
+
+namespace {
+// from_chars over plain decimal ASCII ("12", "-0.5", "1.5E-06"); nothing for any other
+// form, which then takes the general route.
+std::optional<double> plainDecimal(const char *s, size_t n)
+{
+    if (n == 0 || s[0] == '+')
+        return std::nullopt;
+    for (size_t i = 0; i < n; ++i) {
+        const char c = s[i];
+        if (!((c >= '0' && c <= '9') || c == '.' || c == '-' || c == 'E' || c == 'e' || c == '+'))
+            return std::nullopt;
+    }
+    double v = 0;
+    const auto [end, ec] = std::from_chars(s, s + n, v);
+    if (ec != std::errc() || end != s + n || !std::isfinite(v))
+        return std::nullopt;
+    return v;
+}
+} // namespace
+
+std::optional<double> cellNumber(std::string_view utf8)
+{
+    if (const auto v = plainDecimal(utf8.data(), utf8.size()))
+        return v;
+    return parseNumber(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())));
+}
+
+bool isBlankCell(std::string_view utf8)
+{
+    bool plain = true; // printable ASCII only: blank exactly when empty
+    for (const char c : utf8)
+        if (static_cast<unsigned char>(c) <= 0x20 || static_cast<unsigned char>(c) >= 0x7f) {
+            plain = false;
+            break;
+        }
+    if (plain)
+        return utf8.empty();
+    return QString::fromUtf8(utf8.data(), qsizetype(utf8.size())).trimmed().isEmpty();
 }
 
 std::optional<double> cellNumber(const QString &text)

@@ -6,15 +6,23 @@
 #include <QString>
 
 #include <optional>
+#include <string>
+#include <string_view>
 
 namespace kestrova::transfer {
 
 // formatGeneral(v).
 QString numberText(double v);
+// The same, appended to out in UTF-8.
+void appendNumberText(std::string &out, double v);
 // displayDateTime(stored).
 QString dateText(const QString &stored);
 // parseNumber(text).
 std::optional<double> cellNumber(const QString &text);
+// The same for UTF-8 text, as the workbook reader gives it.
+std::optional<double> cellNumber(std::string_view utf8);
+// Whether text.trimmed() is empty, for UTF-8 text.
+bool isBlankCell(std::string_view utf8);
 // The stored form of a date cell: yyyy-MM-dd for a date alone, yyyy-MM-dd HH:mm:ss when
 // the text has a time; nothing when the text is not a date.
 std::optional<QString> storedDateOf(const QString &text);

@@ -6,27 +6,32 @@
 #include "data/database.h"
 #include "transfer/transfer_columns.h"
 
-#include <QSet>
 #include <QStringList>
 
 #include <memory>
+#include <string>
+#include <unordered_set>
+#include <vector>
 
 namespace kestrova::transfer {
 
 class RecordImporter {
 public:
-    // Begins the transaction. sheetName only names the sheet in error messages.
-    RecordImporter(Database &db, const QString &sheetName);
+    // Begins the transaction. sheetName only names the sheet in error messages;
+    // expectedRows (as far as known) decides how the indexes are kept up.
+    RecordImporter(Database &db, const QString &sheetName, int expectedRows = 0);
     ~RecordImporter();
     RecordImporter(const RecordImporter &) = delete;
     RecordImporter &operator=(const RecordImporter &) = delete;
 
+    // Cells are UTF-8 texts, as the workbook reader gives them.
+    using Cells = std::vector<std::string>;
     // The sheet's first row. 企业名称 is found by name; the other columns are taken by
     // position (sheet column c into table column c + 1). Throws TransferError.
-    void setHeader(const QStringList &cells);
+    void setHeader(const Cells &cells);
     // One data row; sheetRow is the sheet's own 1-based row number. Rows without any
     // value are skipped. Throws TransferError.
-    void addRow(int sheetRow, const QStringList &cells);
+    void addRow(int sheetRow, const Cells &cells);
     // Makes everything permanent; without it the destructor rolls back.
     void commit();
 
@@ -38,13 +43,15 @@ private:
     QString m_sheet;
     Transaction m_tx;
     QString m_oldCacheSize;
+    QString m_oldSecureDelete;
     QList<ColumnInfo> m_columns; // table columns 2..last
     qint64 m_lastOldId = 0;      // records up to this ID existed before the import
     int m_nameColumn = -1;       // 0-based sheet column headed 企业名称
-    QSet<QString> m_seenNames;
+    std::unordered_set<std::string> m_seenNames;
     std::unique_ptr<Statement> m_delete;
     std::unique_ptr<Statement> m_insert;
     int m_appended = 0;
+    bool m_rebuildIndexes = false;
 
     [[noreturn]] void failAt(int sheetRow, int column, const QString &value, const char *what) const;
 };

@@ -16,26 +16,30 @@ qint64 tableRowCount(Database &db, const QString &table)
     return db.scalar(QStringLiteral("SELECT count(*) FROM ") + quotedName(table)).toLongLong();
 }
 
-void forEachSheetRow(Database &db, const QString &table, const std::function<void(const QStringList &cells)> &fn)
+void forEachSheetRow(Database &db, const QString &table,
+                     const std::function<void(const std::vector<std::string> &cells)> &fn)
 {
     const QList<ColumnInfo> columns = tableColumns(db, table);
     Statement st = db.prepare(QStringLiteral("SELECT * FROM ") + quotedName(table));
     const int n = st.columnCount();
     if (n != columns.size())
         throw DbError(QStringLiteral("columns of %1 changed while it was read").arg(table));
-    QStringList cells;
-    cells.reserve(n);
+    std::vector<std::string> cells(size_t(n > 0 ? n - 1 : 0));
     while (st.next()) {
-        cells.clear();
         for (int i = 1; i < n; ++i) {
-            if (columns[i].numeric) {
-                const QVariant v = st.value(i);
-                cells << (v.typeId() == QMetaType::Double ? numberText(v.toDouble()) : st.text(i));
-            } else if (columns[i].date) {
-                cells << dateText(st.text(i));
-            } else {
-                cells << st.text(i);
-            }
+            std::string &cell = cells[size_t(i - 1)];
+            cell.clear();
+            const Statement::Type type = st.type(i);
+            if (type == Statement::Type::Null)
+                continue;
+            if (columns[i].numeric && type == Statement::Type::Real)
+                appendNumberText(cell, st.number(i));
+            else if (columns[i].date)
+                cell = dateText(st.text(i)).toStdString();
+            else if (type == Statement::Type::Real)
+                cell = st.text(i).toStdString(); // the general format, as text() gives it
+            else
+                cell.assign(st.utf8(i));
         }
         fn(cells);
     }

@@ -5,6 +5,8 @@
 #include <QStringList>
 
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace kestrova {
 class Database;
@@ -19,6 +21,8 @@ qint64 tableRowCount(Database &db, const QString &table);
 // Calls fn with each row of "SELECT * FROM table" in the order the query returns them,
 // without the first column: NULL as empty text, numbers in the general format, dates
 // as yyyy-MM-dd or yyyy-MM-dd H:mm:ss.
-void forEachSheetRow(Database &db, const QString &table, const std::function<void(const QStringList &cells)> &fn);
+// Cells are UTF-8 texts.
+void forEachSheetRow(Database &db, const QString &table,
+                     const std::function<void(const std::vector<std::string> &cells)> &fn);
 
 } // namespace kestrova::transfer

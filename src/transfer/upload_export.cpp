@@ -18,16 +18,16 @@ void fillSheet(Database &db, const QString &table, CellSink &sink, int sheet, Pr
     const QStringList header = sheetHeader(db, table);
     steps.step();
     for (int c = 0; c < header.size(); ++c)
-        sink.setText(sheet, 0, c, header[c]);
+        sink.setText(sheet, 0, c, header[c].toStdString());
     int row = 0;
-    forEachSheetRow(db, table, [&](const QStringList &cells) {
+    forEachSheetRow(db, table, [&](const std::vector<std::string> &cells) {
         ++row;
         if (row >= kMaxSheetRows)
             throw TransferError(kExportFailed,
                                 QStringLiteral("table %1 has more rows than one sheet holds").arg(table));
-        for (int c = 0; c < cells.size(); ++c)
-            if (!cells[c].isEmpty())
-                sink.setText(sheet, row, c, cells[c]);
+        for (size_t c = 0; c < cells.size(); ++c)
+            if (!cells[c].empty())
+                sink.setText(sheet, row, int(c), cells[c]);
         steps.step();
     });
     steps.step();
@@ -36,10 +36,7 @@ void fillSheet(Database &db, const QString &table, CellSink &sink, int sheet, Pr
 class FillerSink : public CellSink {
 public:
     explicit FillerSink(xls::TemplateFiller &f) : m_f(f) {}
-    void setText(int sheet, int row, int col, const QString &text) override
-    {
-        m_f.setText(sheet, row, col, text.toStdString());
-    }
+    void setText(int sheet, int row, int col, std::string_view utf8) override { m_f.setText(sheet, row, col, utf8); }
 
 private:
     xls::TemplateFiller &m_f;

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <string_view>
+
 namespace kestrova {
 class Database;
 }
@@ -16,7 +18,7 @@ class CellSink {
 public:
     virtual ~CellSink() = default;
     // sheet, row and column 0-based.
-    virtual void setText(int sheet, int row, int col, const QString &text) = 0;
+    virtual void setText(int sheet, int row, int col, std::string_view utf8) = 0;
 };
 
 // Fills sheet recordSheet with TZ_XIANGMU and sheet logSheet with 修改日志: row 0 the

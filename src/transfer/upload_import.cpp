@@ -3,26 +3,19 @@
 #include "data/database.h"
 #include "transfer/messages.h"
 #include "transfer/record_import.h"
+#include "transfer/sheet_row_stream.h"
 #include "transfer/transfer_error.h"
 #include "xls/errors.h"
 #include "xls/reader.h"
 
 #include <QThread>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace kestrova::transfer {
 
 namespace {
-QStringList toQt(const std::vector<std::string> &cells)
-{
-    QStringList out;
-    out.reserve(qsizetype(cells.size()));
-    for (const auto &c : cells)
-        out << QString::fromStdString(c);
-    return out;
-}
-
 // Lets the interruption tests kill an import while it is writing; unset in real use.
 int rowDelayForTests()
 {
@@ -47,28 +40,30 @@ ImportResult importUploadWorkbook(Database &db, const QString &path, Progress &p
         if (!found)
             throw TransferError(kImportFailed, QStringLiteral("%1: no sheet %2").arg(path, kRecordSheet));
 
-        int dataRows = 0;
-        book.forEachRow(sheet, [&](int row, const std::vector<std::string> &) { dataRows += row > 0 ? 1 : 0; });
+        const int dataRows = int(std::max<size_t>(book.rowsWithCells(sheet), 1) - 1); // less the header
         ProgressSteps steps(progress);
         steps.start(dataRows);
 
         const int delayMs = rowDelayForTests();
-        RecordImporter importer(db, kRecordSheet);
+        RecordImporter importer(db, kRecordSheet, dataRows);
         bool header = false;
-        book.forEachRow(sheet, [&](int row, const std::vector<std::string> &cells) {
+        SheetRowStream rows(book, sheet);
+        int row = 0;
+        std::vector<std::string> cells;
+        while (rows.next(row, cells)) {
             // The header is the sheet's first row; a sheet whose row 1 is empty has none.
             if (!header) {
                 if (row != 0)
                     throw TransferError(kImportFailed, QStringLiteral("sheet %1, row 1 is empty").arg(kRecordSheet));
-                importer.setHeader(toQt(cells));
+                importer.setHeader(cells);
                 header = true;
-                return;
+                continue;
             }
-            importer.addRow(row + 1, toQt(cells));
+            importer.addRow(row + 1, cells);
             steps.step();
             if (delayMs > 0)
                 QThread::msleep(static_cast<unsigned long>(delayMs));
-        });
+        }
         if (!header)
             throw TransferError(kImportFailed, QStringLiteral("sheet %1 is empty").arg(kRecordSheet));
         importer.commit();

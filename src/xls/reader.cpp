@@ -191,6 +191,22 @@ void WorkbookReader::forEachRow(std::string_view sheetName,
     rows.flush();
 }
 
+size_t WorkbookReader::rowsWithCells(std::string_view sheetName) const
+{
+    const ParsedWorkbook &book = *m_book;
+    size_t rows = 0;
+    int last = -1;
+    walkSheet(book, book.sheet(sheetName), [&](const Record &r, const RecordReader &) {
+        if (!isCellRecord(r.type))
+            return;
+        requireSize(r, 6);
+        const int row = rd16(r.data);
+        rows += row != last ? 1 : 0;
+        last = row;
+    });
+    return rows;
+}
+
 std::vector<std::vector<std::string>> WorkbookReader::readSheet(std::string_view sheet) const
 {
     std::vector<std::vector<std::string>> rows;

@@ -32,6 +32,9 @@ public:
     // missing (name compared ignoring letter case) or its records are damaged.
     void forEachRow(std::string_view sheet,
                     const std::function<void(int row, const std::vector<std::string> &cells)> &fn) const;
+    // How many rows hold cell records, counted without decoding any cell: a progress
+    // bar's length, which rows of formatted blanks only make a little too long.
+    size_t rowsWithCells(std::string_view sheet) const;
     // All rows from row 0 to the last stored one, missing rows as empty vectors.
     std::vector<std::vector<std::string>> readSheet(std::string_view sheet) const;
 

@@ -38,7 +38,12 @@ void writeCsv(Database &db, const QString &path)
         f.write((q.join(QLatin1Char(',')) + QLatin1Char('\n')).toUtf8());
     };
     line(sheetHeader(db, tables::records));
-    forEachSheetRow(db, tables::records, line);
+    forEachSheetRow(db, tables::records, [&](const std::vector<std::string> &cells) {
+        QStringList texts;
+        for (const auto &c : cells)
+            texts << QString::fromStdString(c);
+        line(texts);
+    });
 }
 
 bool run(const QString &program, const QStringList &args, QString *output = nullptr)

@@ -24,12 +24,20 @@ QStringList row(const QString &name, const QString &area = "12")
     return r;
 }
 
+RecordImporter::Cells utf8(const QStringList &cells)
+{
+    RecordImporter::Cells out;
+    for (const auto &c : cells)
+        out.push_back(c.toStdString());
+    return out;
+}
+
 void importRows(Database &db, const QList<QStringList> &rows, const QStringList &head = header())
 {
     RecordImporter imp(db, kRecordSheet);
-    imp.setHeader(head);
+    imp.setHeader(utf8(head));
     for (int i = 0; i < rows.size(); ++i)
-        imp.addRow(i + 2, rows[i]);
+        imp.addRow(i + 2, utf8(rows[i]));
     imp.commit();
 }
 } // namespace
@@ -196,8 +204,8 @@ TEST(RecordImport, UncommittedImportIsRolledBack)
     const auto before = test::recordRows(*s.db);
     {
         RecordImporter imp(*s.db, kRecordSheet);
-        imp.setHeader(header());
-        imp.addRow(2, row("甲库", "7"));
+        imp.setHeader(utf8(header()));
+        imp.addRow(2, utf8(row("甲库", "7")));
     }
     EXPECT_EQ(test::recordRows(*s.db), before);
 }

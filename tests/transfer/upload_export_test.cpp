@@ -20,14 +20,14 @@ using namespace kestrova::transfer;
 namespace {
 struct RecordingSink : CellSink {
     std::map<int, test::Rows> sheets;
-    void setText(int sheet, int row, int col, const QString &text) override
+    void setText(int sheet, int row, int col, std::string_view text) override
     {
         auto &rows = sheets[sheet];
         if (rows.size() <= size_t(row))
             rows.resize(size_t(row) + 1);
         if (rows[size_t(row)].size() <= size_t(col))
             rows[size_t(row)].resize(size_t(col) + 1);
-        rows[size_t(row)][size_t(col)] = text.toStdString();
+        rows[size_t(row)][size_t(col)] = std::string(text);
     }
 };
 
