@@ -104,6 +104,33 @@ TEST_F(ImportOfBadWorkbook, TextInNumericColumnAfterManyGoodRows)
     EXPECT_EQ(expectRefused().toStdString(), "sheet 数据信息, row 151, column U (粮油保管员): 'abc' is not a number");
 }
 
+// A workbook larger than half the table has the secondary indexes rebuilt at the end;
+// a failure must bring them back with the records, whether the sheet was still being
+// read (the reading thread is stopped) or already read to its end.
+TEST_F(ImportOfBadWorkbook, LargeWorkbookFailingEarlyOrLateKeepsRecordsAndIndexes)
+{
+    const auto indexes = [this] {
+        return s.db->scalar("SELECT group_concat(name, ',') FROM (SELECT name FROM sqlite_master "
+                            "WHERE type='index' AND tbl_name='TZ_XIANGMU' ORDER BY name)");
+    };
+    const QString indexesBefore = indexes();
+    const QString secureDelete = s.db->scalar("PRAGMA secure_delete");
+    for (const int badRow : {5, 4990}) {
+        auto rows = goodRows(5000);
+        rows[size_t(badRow)][20] = "abc";
+        test::writeWorkbook(path.toStdString(), {{"数据信息", rows}});
+        EXPECT_TRUE(expectRefused().contains(QStringLiteral("'abc' is not a number"))) << badRow;
+        EXPECT_EQ(indexes(), indexesBefore) << badRow;
+        EXPECT_EQ(s.db->scalar("PRAGMA secure_delete"), secureDelete) << badRow;
+    }
+    NoProgress none;
+    test::writeWorkbook(path.toStdString(), {{"数据信息", goodRows(5000)}});
+    importUploadWorkbook(*s.db, path, none);
+    EXPECT_EQ(indexes(), indexesBefore);
+    EXPECT_EQ(s.db->scalar("PRAGMA integrity_check"), "ok");
+    EXPECT_EQ(s.db->scalar("SELECT count(*) FROM TZ_XIANGMU"), QString::number(40 + 5001));
+}
+
 TEST_F(ImportOfBadWorkbook, EmptySheet)
 {
     test::writeWorkbook(path.toStdString(), {{"数据信息", {}}, {"修改日志", {{"x"}}}});
