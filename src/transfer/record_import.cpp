@@ -81,51 +81,77 @@ void RecordImporter::failAt(int sheetRow, int column, const QString &value, cons
                                                 QString::fromUtf8(what)));
 }
 
-void RecordImporter::addRow(int sheetRow, const Cells &cells)
+RecordImporter::Row RecordImporter::prepare(int sheetRow, Cells cells) const
 {
     if (m_nameColumn < 0)
         throw TransferError(kImportFailed, QStringLiteral("sheet %1 has no header row").arg(m_sheet));
+    Row row;
+    row.sheetRow = sheetRow;
     if (std::all_of(cells.begin(), cells.end(), [](const std::string &c) { return c.empty(); }))
-        return;
+        return row; // blank: skipped
 
-    static const std::string none;
-    const auto cell = [&cells](int i) -> const std::string & { return size_t(i) < cells.size() ? cells[size_t(i)] : none; };
-    const std::string &name = cell(m_nameColumn);
-    if (m_seenNames.insert(name).second) {
-        m_delete->reset();
-        m_delete->bindUtf8(1, name);
-        m_delete->bind(2, QVariant(m_lastOldId));
-        m_delete->run();
-    }
-
-    m_insert->reset();
-    for (int i = 0; i < m_columns.size(); ++i) {
-        const ColumnInfo &col = m_columns[i];
-        const std::string &text = cell(i);
+    const size_t n = size_t(m_columns.size());
+    if (cells.size() < n)
+        cells.resize(n);
+    row.blank = false;
+    row.name = size_t(m_nameColumn) < cells.size() ? cells[size_t(m_nameColumn)] : std::string();
+    row.kinds.assign(n, Row::Kind::Text);
+    row.numbers.assign(n, 0.0);
+    for (size_t i = 0; i < n; ++i) {
+        const ColumnInfo &col = m_columns[qsizetype(i)];
+        std::string &text = cells[i];
         if (col.numeric) {
             if (isBlankCell(text)) {
-                m_insert->bindNull(i + 1);
+                row.kinds[i] = Row::Kind::Null;
             } else if (const auto v = cellNumber(std::string_view(text))) {
-                m_insert->bindNumber(i + 1, *v);
+                row.kinds[i] = Row::Kind::Number;
+                row.numbers[i] = *v;
             } else {
-                failAt(sheetRow, i, QString::fromStdString(text), "is not a number");
+                failAt(sheetRow, int(i), QString::fromStdString(text), "is not a number");
             }
         } else if (col.date && !isBlankCell(text)) {
             const auto stored = storedDateOf(QString::fromStdString(text));
             if (!stored)
-                failAt(sheetRow, i, QString::fromStdString(text), "is not a date");
-            m_insert->bindText(i + 1, *stored);
-        } else {
-            m_insert->bindUtf8(i + 1, text);
+                failAt(sheetRow, int(i), QString::fromStdString(text), "is not a date");
+            text = stored->toStdString();
+        }
+    }
+    cells.resize(n);
+    row.texts = std::move(cells);
+    return row;
+}
+
+void RecordImporter::write(const Row &row)
+{
+    if (row.blank)
+        return;
+    if (m_seenNames.insert(row.name).second) {
+        m_delete->reset();
+        m_delete->bindUtf8(1, row.name);
+        m_delete->bind(2, QVariant(m_lastOldId));
+        m_delete->run();
+    }
+    m_insert->reset();
+    for (size_t i = 0; i < row.kinds.size(); ++i) {
+        const int index = int(i) + 1;
+        switch (row.kinds[i]) {
+        case Row::Kind::Null: m_insert->bindNull(index); break;
+        case Row::Kind::Number: m_insert->bindNumber(index, row.numbers[i]); break;
+        case Row::Kind::Text: m_insert->bindUtf8(index, row.texts[i]); break;
         }
     }
     try {
         m_insert->run();
     } catch (const DbError &e) {
         throw TransferError(kImportFailed,
-                            QStringLiteral("sheet %1, row %2: %3").arg(m_sheet).arg(sheetRow).arg(e.message()));
+                            QStringLiteral("sheet %1, row %2: %3").arg(m_sheet).arg(row.sheetRow).arg(e.message()));
     }
     ++m_appended;
+}
+
+void RecordImporter::addRow(int sheetRow, const Cells &cells)
+{
+    write(prepare(sheetRow, cells));
 }
 
 void RecordImporter::commit()

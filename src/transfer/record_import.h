@@ -29,8 +29,23 @@ public:
     // The sheet's first row. 企业名称 is found by name; the other columns are taken by
     // position (sheet column c into table column c + 1). Throws TransferError.
     void setHeader(const Cells &cells);
-    // One data row; sheetRow is the sheet's own 1-based row number. Rows without any
-    // value are skipped. Throws TransferError.
+    // A data row made ready for the database: numbers parsed, dates in their stored form.
+    struct Row {
+        enum class Kind : unsigned char { Null, Number, Text };
+        int sheetRow = 0;
+        bool blank = true; // no value at all: skipped
+        std::string name;
+        std::vector<Kind> kinds; // one per table column
+        std::vector<double> numbers;
+        Cells texts;
+    };
+    // Checks and converts one data row; sheetRow is the sheet's own 1-based row number.
+    // Touches no database, so the rows can be made ready on the thread that reads the
+    // workbook. Throws TransferError naming the row and column of a bad value.
+    Row prepare(int sheetRow, Cells cells) const;
+    // Replaces the records of the row's name (once per name) and appends the row.
+    void write(const Row &row);
+    // prepare and write. Rows without any value are skipped. Throws TransferError.
     void addRow(int sheetRow, const Cells &cells);
     // Makes everything permanent; without it the destructor rolls back.
     void commit();

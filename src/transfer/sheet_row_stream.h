@@ -1,12 +1,14 @@
 #pragma once
-// The rows of one sheet, decoded on a thread of their own, so that the workbook is read
-// while the database writes the rows before. Rows arrive in order, in batches; at most
-// a few batches wait, so memory stays bounded however long the sheet is.
+// The rows of one sheet, decoded and made into items on a thread of their own, so that
+// the workbook is read and its values checked while the database writes the rows
+// before. Items arrive in row order, in batches; at most a few batches wait, so memory
+// stays bounded however long the sheet is.
 #include "xls/reader.h"
 
 #include <condition_variable>
 #include <deque>
 #include <exception>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -14,35 +16,109 @@
 
 namespace kestrova::transfer {
 
+template <typename Item>
 class SheetRowStream {
 public:
     using Cells = std::vector<std::string>;
+    // Makes the item of a row (0-based row number) on the reading thread; what it
+    // throws ends the stream there.
+    using Make = std::function<Item(int row, const Cells &cells)>;
+
     // book must outlive the stream.
-    SheetRowStream(const xls::WorkbookReader &book, std::string sheet);
+    SheetRowStream(const xls::WorkbookReader &book, std::string sheet, Make make) : m_make(std::move(make))
+    {
+        m_thread = std::thread([this, &book, sheet = std::move(sheet)] { produce(book, sheet); });
+    }
     // Stops the reading thread if it is still running and waits for it.
-    ~SheetRowStream();
+    ~SheetRowStream()
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_cancelled = true;
+        }
+        m_changed.notify_all();
+        m_thread.join();
+    }
     SheetRowStream(const SheetRowStream &) = delete;
     SheetRowStream &operator=(const SheetRowStream &) = delete;
 
-    // The next row with its 0-based row number; false after the last one. Throws what
-    // the reader threw (XlsError) once the rows before it were taken.
-    bool next(int &row, Cells &cells);
+    // The next item; false after the last one. Once the items before it were taken,
+    // throws what the reader or make threw.
+    bool next(Item &item)
+    {
+        if (m_taken == m_current.size()) {
+            std::unique_lock lock(m_mutex);
+            m_changed.wait(lock, [this] { return m_done || !m_ready.empty(); });
+            if (m_ready.empty()) {
+                if (m_failure)
+                    std::rethrow_exception(m_failure);
+                return false;
+            }
+            m_current = std::move(m_ready.front());
+            m_ready.pop_front();
+            m_taken = 0;
+            lock.unlock();
+            m_changed.notify_all();
+        }
+        item = std::move(m_current[m_taken++]);
+        return true;
+    }
 
 private:
-    struct Batch {
-        std::vector<int> rows;
-        std::vector<Cells> cells;
-    };
-    void produce(const xls::WorkbookReader &book, const std::string &sheet);
-    void push(Batch &batch);
+    static constexpr size_t kBatchRows = 256;
+    static constexpr size_t kWaitingBatches = 8;
+    struct Cancelled {};
 
+    void push(std::vector<Item> &batch)
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_cancelled || m_ready.size() < kWaitingBatches; });
+        if (m_cancelled)
+            throw Cancelled{};
+        m_ready.push_back(std::move(batch));
+        batch = {};
+        lock.unlock();
+        m_changed.notify_all();
+    }
+
+    void produce(const xls::WorkbookReader &book, const std::string &sheet)
+    {
+        std::exception_ptr failure;
+        std::vector<Item> batch;
+        try {
+            book.forEachRow(sheet, [&](int row, const Cells &cells) {
+                batch.push_back(m_make(row, cells));
+                if (batch.size() == kBatchRows)
+                    push(batch);
+            });
+        } catch (const Cancelled &) {
+            // The consumer has gone; nothing to hand over.
+            batch.clear();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        try {
+            // Items made before a failure still come first.
+            if (!batch.empty())
+                push(batch);
+        } catch (const Cancelled &) {
+        }
+        {
+            std::lock_guard lock(m_mutex);
+            m_done = true;
+            m_failure = failure;
+        }
+        m_changed.notify_all();
+    }
+
+    Make m_make;
     std::mutex m_mutex;
     std::condition_variable m_changed;
-    std::deque<Batch> m_ready;
+    std::deque<std::vector<Item>> m_ready;
     bool m_done = false;
     bool m_cancelled = false;
     std::exception_ptr m_failure;
-    Batch m_current;
+    std::vector<Item> m_current;
     size_t m_taken = 0;
     std::thread m_thread;
 };

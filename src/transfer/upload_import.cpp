@@ -46,21 +46,26 @@ ImportResult importUploadWorkbook(Database &db, const QString &path, Progress &p
 
         const int delayMs = rowDelayForTests();
         RecordImporter importer(db, kRecordSheet, dataRows);
+        // The reading thread checks the header and makes every row ready; this thread
+        // only writes. The header is the sheet's first row; a sheet whose row 1 is
+        // empty has none.
         bool header = false;
-        SheetRowStream rows(book, sheet);
-        int row = 0;
-        std::vector<std::string> cells;
-        while (rows.next(row, cells)) {
-            // The header is the sheet's first row; a sheet whose row 1 is empty has none.
-            if (!header) {
-                if (row != 0)
-                    throw TransferError(kImportFailed, QStringLiteral("sheet %1, row 1 is empty").arg(kRecordSheet));
-                importer.setHeader(cells);
-                header = true;
-                continue;
-            }
-            importer.addRow(row + 1, cells);
-            steps.step();
+        SheetRowStream<RecordImporter::Row> rows(book, sheet, [&](int row, const std::vector<std::string> &cells) {
+            if (header)
+                return importer.prepare(row + 1, cells);
+            if (row != 0)
+                throw TransferError(kImportFailed, QStringLiteral("sheet %1, row 1 is empty").arg(kRecordSheet));
+            importer.setHeader(cells);
+            header = true;
+            return RecordImporter::Row{}; // blank: nothing to write
+        });
+        RecordImporter::Row row;
+        bool first = true;
+        while (rows.next(row)) {
+            importer.write(row);
+            if (!first)
+                steps.step();
+            first = false;
             if (delayMs > 0)
                 QThread::msleep(static_cast<unsigned long>(delayMs));
         }
