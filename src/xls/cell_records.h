@@ -74,37 +74,58 @@ inline uint8_t *cellHead(uint8_t *p, uint16_t type, uint16_t size, uint16_t row,
     return p + 10;
 }
 
+// The cell records written into memory the caller has sized (at most MaxCellRecord
+// bytes each); they return the end of what they wrote.
+constexpr size_t MaxCellRecord = 18;
+
+inline uint8_t *labelSstAt(uint8_t *p, uint16_t row, uint16_t col, uint16_t xf, uint32_t index)
+{
+    put32(cellHead(p, rec::LabelSst, 10, row, col, xf), index);
+    return p + 14;
+}
+
+inline uint8_t *blankAt(uint8_t *p, uint16_t row, uint16_t col, uint16_t xf)
+{
+    return cellHead(p, rec::Blank, 6, row, col, xf);
+}
+
+inline uint8_t *rkAt(uint8_t *p, uint16_t row, uint16_t col, uint16_t xf, uint32_t rk)
+{
+    put32(cellHead(p, rec::Rk, 10, row, col, xf), rk);
+    return p + 14;
+}
+
+inline uint8_t *numberAt(uint8_t *p, uint16_t row, uint16_t col, uint16_t xf, double v)
+{
+    uint32_t rk;
+    if (encodeRk(v, rk))
+        return rkAt(p, row, col, xf, rk);
+    std::memcpy(cellHead(p, rec::Number, 14, row, col, xf), &v, 8); // little-endian IEEE double
+    return p + 18;
+}
+
 inline void putLabelSst(ByteBuffer &b, uint16_t row, uint16_t col, uint16_t xf, uint32_t index)
 {
-    uint8_t r[14];
-    put32(cellHead(r, rec::LabelSst, 10, row, col, xf), index);
-    b.write(r, sizeof r);
+    uint8_t r[MaxCellRecord];
+    b.write(r, size_t(labelSstAt(r, row, col, xf, index) - r));
 }
 
 inline void putBlank(ByteBuffer &b, uint16_t row, uint16_t col, uint16_t xf)
 {
-    uint8_t r[10];
-    cellHead(r, rec::Blank, 6, row, col, xf);
-    b.write(r, sizeof r);
+    uint8_t r[MaxCellRecord];
+    b.write(r, size_t(blankAt(r, row, col, xf) - r));
 }
 
 inline void putRk(ByteBuffer &b, uint16_t row, uint16_t col, uint16_t xf, uint32_t rk)
 {
-    uint8_t r[14];
-    put32(cellHead(r, rec::Rk, 10, row, col, xf), rk);
-    b.write(r, sizeof r);
+    uint8_t r[MaxCellRecord];
+    b.write(r, size_t(rkAt(r, row, col, xf, rk) - r));
 }
 
 inline void putNumber(ByteBuffer &b, uint16_t row, uint16_t col, uint16_t xf, double v)
 {
-    uint32_t rk;
-    if (encodeRk(v, rk)) {
-        putRk(b, row, col, xf, rk);
-    } else {
-        uint8_t r[18];
-        std::memcpy(cellHead(r, rec::Number, 14, row, col, xf), &v, 8); // little-endian IEEE double
-        b.write(r, sizeof r);
-    }
+    uint8_t r[MaxCellRecord];
+    b.write(r, size_t(numberAt(r, row, col, xf, v) - r));
 }
 
 } // namespace kestrova::xls

@@ -44,17 +44,24 @@ void SstWriter::add(std::string_view chars, bool wide, std::string_view runs, st
     // The header and the first character stay together in one record.
     ensure(header + (count ? width : 0));
     if (m_index % m_bucketSize == 0) {
-        m_ext.u32(uint32_t(m_out.bytes.size()));
+        m_ext.u32(uint32_t(m_drained + m_out.bytes.size()));
         m_ext.u16(uint16_t(m_out.bytes.size() - m_recordStart));
         m_ext.u16(0);
     }
     ++m_index;
-    m_out.u16(uint16_t(count));
-    m_out.u8(uint8_t((wide ? 1 : 0) | (runs.empty() ? 0 : 0x08) | (phonetic.empty() ? 0 : 0x04)));
-    if (!runs.empty())
-        m_out.u16(uint16_t(runs.size() / 4));
-    if (!phonetic.empty())
-        m_out.u32(uint32_t(phonetic.size()));
+    uint8_t head[9];
+    put16(head, uint16_t(count));
+    head[2] = uint8_t((wide ? 1 : 0) | (runs.empty() ? 0 : 0x08) | (phonetic.empty() ? 0 : 0x04));
+    size_t headSize = 3;
+    if (!runs.empty()) {
+        put16(head + headSize, uint16_t(runs.size() / 4));
+        headSize += 2;
+    }
+    if (!phonetic.empty()) {
+        put32(head + headSize, uint32_t(phonetic.size()));
+        headSize += 4;
+    }
+    m_out.write(head, headSize);
     size_t done = 0;
     while (done < count) {
         size_t room = (rec::MaxData - (m_out.bytes.size() - m_recordStart - 4)) / width;
@@ -85,12 +92,18 @@ void SstWriter::add(std::string_view chars, bool wide, std::string_view runs, st
 
 void SstWriter::addUtf8(std::string_view utf8)
 {
-    size_t units = 0;
-    bool latin1 = true;
-    measureUtf8(utf8, units, latin1);
-    m_scratch.clear();
-    appendWorkbookChars(m_scratch, utf8, latin1);
+    const bool latin1 = workbookChars(utf8, m_scratch);
     add(m_scratch, !latin1);
+}
+
+size_t SstWriter::drainTo(ByteSink &sink)
+{
+    const size_t n = m_recordStart;
+    sink.write(m_out.bytes.data(), n);
+    m_out.bytes.erase(0, n);
+    m_recordStart = 0;
+    m_drained += n;
+    return n;
 }
 
 void SstWriter::finish()

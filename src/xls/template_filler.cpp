@@ -46,11 +46,11 @@ struct Span
 // template MULRK/MULBLANK (written as RK/BLANK), or a new text.
 struct Cell
 {
-    enum Kind : uint8_t { Original, MulRkPart, MulBlankPart, NewText };
+    enum Kind : uint8_t { Original, MulRkPart, MulBlankPart, NewText, QueuedText };
     uint8_t col;
     Kind kind;
     uint16_t xf;
-    uint32_t ref; // the record's stream offset, or the string index of a new text
+    uint32_t ref; // the record's stream offset, the string index of a new text, or its place in the queue
 };
 
 struct MergeRange
@@ -79,22 +79,50 @@ struct SheetModel
         return it != cells.end() && it->col == col ? &*it : nullptr;
     }
 
-    void put(int row, const Cell &cell)
+    // Where put() will put a cell of that column.
+    size_t positionFor(int row, int col) const
+    {
+        if (size_t(row) >= rows.size())
+            return 0;
+        const auto &cells = rows[size_t(row)];
+        if (cells.empty() || cells.back().col < col)
+            return cells.size();
+        return size_t(std::lower_bound(cells.begin(), cells.end(), col, [](const Cell &c, int v) { return c.col < v; }) -
+                      cells.begin());
+    }
+
+    // The cell of that column if it is at `pos`, else none.
+    Cell *at(int row, int col, size_t pos)
+    {
+        if (size_t(row) < rows.size() && pos < rows[size_t(row)].size() && rows[size_t(row)][pos].col == col)
+            return &rows[size_t(row)][pos];
+        return nullptr;
+    }
+
+    // The cell at row, column, looked for at `pos` first.
+    Cell *findNear(int row, int col, size_t pos)
+    {
+        Cell *c = at(row, col, pos);
+        return c ? c : find(row, col);
+    }
+
+    // A cell stored twice: the later one wins, as in Excel.
+    void put(int row, const Cell &cell) { putAt(row, positionFor(row, cell.col), cell); }
+
+    // Puts a cell at the position positionFor() gave for its column.
+    void putAt(int row, size_t pos, const Cell &cell)
     {
         if (rows.size() <= size_t(row))
             rows.resize(size_t(row) + 1);
         auto &cells = rows[size_t(row)];
         if (cells.empty() && row > 0)
             cells.reserve(rows[size_t(row) - 1].size()); // rows tend to be as wide as the one before
-        if (cells.empty() || cells.back().col < cell.col) {
+        if (pos == cells.size())
             cells.push_back(cell);
-            return;
-        }
-        auto it = std::lower_bound(cells.begin(), cells.end(), int(cell.col), [](const Cell &c, int v) { return c.col < v; });
-        if (it != cells.end() && it->col == cell.col)
-            *it = cell; // a cell stored twice: the later record wins, as in Excel
+        else if (cells[pos].col == cell.col)
+            cells[pos] = cell;
         else
-            cells.insert(it, cell);
+            cells.insert(cells.begin() + ptrdiff_t(pos), cell);
     }
 };
 
@@ -138,19 +166,31 @@ public:
             out.append(newStrings.at(i - uint32_t(oldStrings.size())));
     }
 
-    SheetModel &model(int sheet);
-    void checkCell(int sheet, int row, int col) const;
+    SheetModel &model(int sheet) // parsed on first use
+    {
+        const size_t index = size_t(worksheets[size_t(sheet)]);
+        return models[index] ? *models[index] : parseModel(index);
+    }
+    SheetModel &parseModel(size_t index);
+    // Gives the queued new texts their string indices (see SharedStrings::queue).
+    void flushTexts();
+    // Called for every cell: the checks inline, the messages out of the way.
+    void checkCell(int sheet, int row, int col) const
+    {
+        if (size_t(unsigned(sheet)) >= worksheets.size() || unsigned(row) > 65535 || unsigned(col) > 255)
+            throwCellRange(sheet, row, col);
+    }
+    [[noreturn]] __attribute__((noinline, cold)) void throwCellRange(int sheet, int row, int col) const;
     void redirectIntoMerge(const SheetModel &m, int &row, int &col) const;
-    void writeGlobals(ByteBuffer &g, std::vector<size_t> &sheetOffsetAt) const;
+    // Builds the globals in `g`, passing the bulk of the shared strings on to `out` as it
+    // goes; sheetOffsetAt gets the stream offsets of the BOUNDSHEET position fields.
+    void writeGlobals(ByteBuffer &g, std::vector<size_t> &sheetOffsetAt, ByteSink &out) const;
     void writeSheet(size_t index, uint64_t newOffset, ByteSink &out) const;
     void writeCellTable(const SheetModel &m, ByteBuffer &b, ByteSink &out) const;
 };
 
-SheetModel &FilledWorkbook::model(int sheet)
+SheetModel &FilledWorkbook::parseModel(size_t index)
 {
-    const size_t index = size_t(worksheets[size_t(sheet)]);
-    if (models[index])
-        return *models[index];
     auto m = std::make_unique<SheetModel>();
     m->colXf.assign(256, -1);
     const size_t start = globals.sheets[index].offset, end = sheetEnds[index];
@@ -232,14 +272,26 @@ SheetModel &FilledWorkbook::model(int sheet)
     return *models[index];
 }
 
-void FilledWorkbook::checkCell(int sheet, int row, int col) const
+void FilledWorkbook::flushTexts()
+{
+    const uint32_t first = uint32_t(oldStrings.size());
+    newStrings.flush([&](uint64_t tag, uint32_t place, uint32_t index) {
+        Cell *c = models[size_t(tag >> 32)]->findNear(int((tag >> 16) & 0xFFFF), int((tag >> 8) & 0xFF), tag & 0xFF);
+        // A cell set again since keeps its later text; the earlier one still took its index.
+        if (c && c->kind == Cell::QueuedText && c->ref == place) {
+            c->kind = Cell::NewText;
+            c->ref = first + index;
+        }
+    });
+}
+
+void FilledWorkbook::throwCellRange(int sheet, int row, int col) const
 {
     if (sheet < 0 || size_t(sheet) >= worksheets.size())
         throw XlsError(ErrorCode::SheetIndexOutOfRange, std::to_string(sheet));
     if (row < 0 || row > 65535)
         throw XlsError(ErrorCode::RowOutOfRange, "row " + std::to_string(row + 1));
-    if (col < 0 || col > 255)
-        throw XlsError(ErrorCode::ColumnOutOfRange, "column " + std::to_string(col + 1));
+    throw XlsError(ErrorCode::ColumnOutOfRange, "column " + std::to_string(col + 1));
 }
 
 void FilledWorkbook::redirectIntoMerge(const SheetModel &m, int &row, int &col) const
@@ -252,13 +304,14 @@ void FilledWorkbook::redirectIntoMerge(const SheetModel &m, int &row, int &col) 
         }
 }
 
-void FilledWorkbook::writeGlobals(ByteBuffer &g, std::vector<size_t> &sheetOffsetAt) const
+void FilledWorkbook::writeGlobals(ByteBuffer &g, std::vector<size_t> &sheetOffsetAt, ByteSink &out) const
 {
     const std::string_view s(stream);
     RecordReader reader(s.substr(0, globals.end), 0);
     Record r;
     sheetOffsetAt.assign(globals.sheets.size(), 0);
     size_t nextSheet = 0;
+    size_t drained = 0; // bytes of the stream already passed on to `out`
     bool wroteSst = false;
     auto writeSst = [&] {
         SstWriter sst(g, uint32_t(std::min<uint64_t>(uint64_t(oldTotalRefs) + newRefs, 0xFFFFFFFFu)), count());
@@ -272,9 +325,14 @@ void FilledWorkbook::writeGlobals(ByteBuffer &g, std::vector<size_t> &sheetOffse
                     chars.push_back(char(c >> 8));
             }
             sst.add(chars, wide, o.runs, o.phonetic);
+            if (g.bytes.size() >= (1 << 16))
+                drained += sst.drainTo(out);
         }
-        for (uint32_t i = 0; i < newStrings.count(); ++i)
+        for (uint32_t i = 0; i < newStrings.count(); ++i) {
             sst.addUtf8(newStrings.at(i));
+            if (g.bytes.size() >= (1 << 16))
+                drained += sst.drainTo(out);
+        }
         sst.finish();
         wroteSst = true;
     };
@@ -291,7 +349,7 @@ void FilledWorkbook::writeGlobals(ByteBuffer &g, std::vector<size_t> &sheetOffse
         if (r.type == rec::Eof && !wroteSst && count() > 0)
             writeSst();
         if (r.type == rec::BoundSheet && nextSheet < sheetOffsetAt.size())
-            sheetOffsetAt[nextSheet++] = g.bytes.size() + 4;
+            sheetOffsetAt[nextSheet++] = drained + g.bytes.size() + 4;
         g.write(s.data() + r.offset, r.end() - r.offset);
     }
 }
@@ -325,21 +383,28 @@ void FilledWorkbook::writeCellTable(const SheetModel &m, ByteBuffer &b, ByteSink
             const auto *cells = rowCells(r);
             if (!cells)
                 continue;
+            // The fixed-size records are built in place and appended a row at a time;
+            // a template's own record goes straight after those before it.
+            uint8_t row[256 * MaxCellRecord];
+            uint8_t *p = row;
             for (const Cell &c : *cells) {
                 switch (c.kind) {
+                case Cell::QueuedText: // none left: save() flushes the queue first
                 case Cell::NewText:
-                    putLabelSst(b, uint16_t(r), c.col, c.xf, c.ref);
+                    p = labelSstAt(p, uint16_t(r), c.col, c.xf, c.ref);
                     break;
                 case Cell::MulRkPart: {
-                    const auto *p = reinterpret_cast<const uint8_t *>(s.data()) + c.ref + 4;
-                    const size_t i = c.col - rd16(p + 2);
-                    putRk(b, uint16_t(r), c.col, c.xf, rd32(p + 4 + 6 * i + 2));
+                    const auto *m = reinterpret_cast<const uint8_t *>(s.data()) + c.ref + 4;
+                    const size_t i = c.col - rd16(m + 2);
+                    p = rkAt(p, uint16_t(r), c.col, c.xf, rd32(m + 4 + 6 * i + 2));
                     break;
                 }
                 case Cell::MulBlankPart:
-                    putBlank(b, uint16_t(r), c.col, c.xf);
+                    p = blankAt(p, uint16_t(r), c.col, c.xf);
                     break;
                 case Cell::Original: {
+                    b.write(row, size_t(p - row));
+                    p = row;
                     // The record with what belongs to it: a formula's STRING, shared-formula,
                     // array or table record, and CONTINUE records.
                     RecordReader reader(s, c.ref);
@@ -356,6 +421,7 @@ void FilledWorkbook::writeCellTable(const SheetModel &m, ByteBuffer &b, ByteSink
                 }
                 }
             }
+            b.write(row, size_t(p - row));
             if (b.bytes.size() > (1 << 16)) {
                 out.write(b.bytes.data(), b.bytes.size());
                 b.bytes.clear();
@@ -484,7 +550,8 @@ void TemplateFiller::setText(int sheet, int row, int col, std::string_view text)
                        ", column " + std::to_string(col + 1));
     SheetModel &m = b.model(sheet);
     b.redirectIntoMerge(m, row, col);
-    const Cell *old = m.find(row, col);
+    const size_t pos = m.positionFor(row, col);
+    const Cell *old = m.at(row, col, pos);
     uint16_t xf;
     if (old) {
         xf = old->xf;
@@ -501,8 +568,13 @@ void TemplateFiller::setText(int sheet, int row, int col, std::string_view text)
     } else {
         xf = m.colXf[size_t(col)] >= 0 ? uint16_t(m.colXf[size_t(col)]) : b.defaultXf;
     }
-    const uint32_t index = uint32_t(b.oldStrings.size()) + b.newStrings.add(text);
-    m.put(row, {uint8_t(col), Cell::NewText, xf, index});
+    // A full batch goes first, so a failure to store it leaves this cell unchanged.
+    if (b.newStrings.queued() >= SharedStrings::BatchSize)
+        b.flushTexts();
+    // Where the index goes: sheet, row, column and the cell's position in its row.
+    const uint64_t tag = (uint64_t(b.worksheets[size_t(sheet)]) << 32) | (uint64_t(row) << 16) | (uint64_t(col) << 8) |
+                         uint64_t(pos & 0xFF);
+    m.putAt(row, pos, {uint8_t(col), Cell::QueuedText, xf, b.newStrings.queue(text, tag)});
     m.edited = true;
     ++b.newRefs;
 }
@@ -511,6 +583,7 @@ std::string TemplateFiller::text(int sheet, int row, int col) const
 {
     FilledWorkbook &b = *m_book;
     b.checkCell(sheet, row, col);
+    b.flushTexts();
     SheetModel &m = b.model(sheet);
     b.redirectIntoMerge(m, row, col);
     const Cell *c = m.find(row, col);
@@ -544,10 +617,8 @@ std::string TemplateFiller::text(int sheet, int row, int col) const
 
 void TemplateFiller::save(const std::string &outPath) const
 {
+    m_book->flushTexts();
     const FilledWorkbook &b = *m_book;
-    ByteBuffer globals;
-    std::vector<size_t> sheetOffsetAt;
-    b.writeGlobals(globals, sheetOffsetAt);
     std::vector<size_t> order(b.globals.sheets.size());
     for (size_t i = 0; i < order.size(); ++i)
         order[i] = i;
@@ -556,6 +627,9 @@ void TemplateFiller::save(const std::string &outPath) const
     // Sheets are streamed after the globals; each BOUNDSHEET gets its sheet's new position
     // once that sheet is written.
     CompoundFileWriter file(outPath);
+    ByteBuffer globals;
+    std::vector<size_t> sheetOffsetAt;
+    b.writeGlobals(globals, sheetOffsetAt, file);
     file.write(globals.bytes.data(), globals.bytes.size());
     for (size_t i : order) {
         if (file.size() > 0xFFFFFFF0u)

@@ -14,6 +14,11 @@ bool measureUtf8(std::string_view utf8, size_t &utf16Units, bool &latin1);
 // else UTF-16LE. The text must have passed measureUtf8.
 void appendWorkbookChars(std::string &out, std::string_view utf8, bool latin1);
 
+// Sets `out` to the characters as the workbook stores them, in one pass: one byte each
+// when every character fits in 8 bits (then returns true), else UTF-16LE. The text must
+// have passed measureUtf8.
+bool workbookChars(std::string_view utf8, std::string &out);
+
 // Appends UTF-16 units as UTF-8; unpaired surrogates become U+FFFD.
 void appendUtf8FromUtf16(std::string &out, const char16_t *units, size_t count);
 // Appends Latin-1 bytes as UTF-8.

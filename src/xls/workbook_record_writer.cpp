@@ -24,12 +24,13 @@ public:
     {
         if (m_book.m_sheets.empty())
             throw XlsError(ErrorCode::NoSheets, path);
-        ByteBuffer globals;
-        std::vector<size_t> sheetOffsetAt;
-        writeGlobals(globals, sheetOffsetAt);
-        // The sheets are streamed after the globals; each BOUNDSHEET gets its sheet's
+        m_book.flushTexts();
+        // The globals and then the sheets are streamed; each BOUNDSHEET gets its sheet's
         // position once that sheet is written.
         CompoundFileWriter file(path);
+        ByteBuffer globals;
+        std::vector<size_t> sheetOffsetAt;
+        writeGlobals(globals, sheetOffsetAt, file);
         file.write(globals.bytes.data(), globals.bytes.size());
         for (size_t i = 0; i < m_book.m_sheets.size(); ++i) {
             if (file.size() > 0xFFFFFFF0u)
@@ -108,7 +109,9 @@ private:
         g.record(rec::Xf, b.bytes);
     }
 
-    void writeGlobals(ByteBuffer &g, std::vector<size_t> &sheetOffsetAt)
+    // Builds the globals in `g`, passing the bulk of the shared strings on to `out` as it
+    // goes (the BOUNDSHEET offsets come before them, so they are stream offsets).
+    void writeGlobals(ByteBuffer &g, std::vector<size_t> &sheetOffsetAt, ByteSink &out)
     {
         auto simple16 = [&g](uint16_t type, uint16_t v) {
             g.u16(type);
@@ -212,8 +215,11 @@ private:
                 for (const Sheet::Cell &c : row)
                     refs += c.kind == Sheet::Text;
         SstWriter sst(g, uint32_t(std::min<uint64_t>(refs, 0xFFFFFFFFu)), strings.count());
-        for (uint32_t i = 0; i < strings.count(); ++i)
+        for (uint32_t i = 0; i < strings.count(); ++i) {
             sst.addUtf8(strings.at(i));
+            if (g.bytes.size() >= (1 << 16))
+                sst.drainTo(out);
+        }
         sst.finish();
         g.record(rec::Eof, {});
     }
@@ -336,14 +342,20 @@ private:
                        cells.empty() ? 0 : uint16_t(cells.back().col + 1), height(r));
             }
             for (size_t r = block; r < end; ++r) {
-                for (const Sheet::Cell &c : cellsOf(r)) {
+                // A row's records are built in place and appended at once (a row has at
+                // most 256 cells).
+                const auto &cells = cellsOf(r);
+                uint8_t row[256 * MaxCellRecord];
+                uint8_t *p = row;
+                for (const Sheet::Cell &c : cells) {
                     const uint16_t xf = uint16_t(DefaultCellXf + c.xf);
                     switch (c.kind) {
-                    case Sheet::Text: putLabelSst(b, uint16_t(r), c.col, xf, c.value); break;
-                    case Sheet::Number: putNumber(b, uint16_t(r), c.col, xf, sheet.m_numbers[c.value]); break;
-                    default: putBlank(b, uint16_t(r), c.col, xf); break;
+                    case Sheet::Text: p = labelSstAt(p, uint16_t(r), c.col, xf, c.value); break;
+                    case Sheet::Number: p = numberAt(p, uint16_t(r), c.col, xf, sheet.m_numbers[c.value]); break;
+                    default: p = blankAt(p, uint16_t(r), c.col, xf); break;
                     }
                 }
+                b.write(row, size_t(p - row));
                 if (b.bytes.size() > (1 << 16))
                     flush();
             }

@@ -13,18 +13,29 @@ namespace {
 
 constexpr int MaxRow = 65535, MaxCol = 255, MaxFormats = 3900;
 
-void checkCell(int row, int col)
+[[noreturn]] __attribute__((noinline, cold)) void throwCellRange(int row, int col)
 {
     if (row < 0 || row > MaxRow)
         throw XlsError(ErrorCode::RowOutOfRange, "row " + std::to_string(row + 1));
-    if (col < 0 || col > MaxCol)
-        throw XlsError(ErrorCode::ColumnOutOfRange, "column " + std::to_string(col + 1));
+    throw XlsError(ErrorCode::ColumnOutOfRange, "column " + std::to_string(col + 1));
 }
 
-void checkFormat(int format, int count)
+// Called for every cell: the checks inline, the messages out of the way.
+inline void checkCell(int row, int col)
+{
+    if (unsigned(row) > unsigned(MaxRow) || unsigned(col) > unsigned(MaxCol))
+        throwCellRange(row, col);
+}
+
+[[noreturn]] __attribute__((noinline, cold)) void throwFormatRange(int format)
+{
+    throw XlsError(ErrorCode::FormatOutOfRange, "format " + std::to_string(format));
+}
+
+inline void checkFormat(int format, int count)
 {
     if (format < 0 || format >= count)
-        throw XlsError(ErrorCode::FormatOutOfRange, "format " + std::to_string(format));
+        throwFormatRange(format);
 }
 
 // Sheet names as Excel allows them; returns the name's UTF-16 length.
@@ -53,8 +64,8 @@ std::string asciiLower(std::string_view s)
 
 } // namespace
 
-Sheet::Sheet(std::string name, SharedStrings &strings, const int &formatCount)
-    : m_name(std::move(name)), m_strings(strings), m_formatCount(formatCount)
+Sheet::Sheet(std::string name, Workbook &book, uint32_t index)
+    : m_name(std::move(name)), m_book(book), m_index(index), m_formatCount(book.m_formatCount)
 {
 }
 
@@ -62,21 +73,33 @@ Sheet::~Sheet() = default;
 
 void Sheet::putCell(int row, int col, uint8_t kind, int format, uint32_t value)
 {
+    putCellAt(row, positionFor(row, col), Cell{uint8_t(col), kind, uint16_t(format), value});
+}
+
+size_t Sheet::positionFor(int row, int col) const
+{
+    if (size_t(row) >= m_rows.size())
+        return 0;
+    const auto &cells = m_rows[size_t(row)];
+    if (cells.empty() || cells.back().col < col) // the usual case: filling left to right
+        return cells.size();
+    return size_t(std::lower_bound(cells.begin(), cells.end(), col, [](const Cell &c, int v) { return c.col < v; }) -
+                  cells.begin());
+}
+
+void Sheet::putCellAt(int row, size_t pos, const Cell &cell)
+{
     if (m_rows.size() <= size_t(row))
         m_rows.resize(size_t(row) + 1);
     auto &cells = m_rows[size_t(row)];
-    const Cell cell{uint8_t(col), kind, uint16_t(format), value};
     if (cells.empty() && row > 0)
         cells.reserve(m_rows[size_t(row) - 1].size()); // rows tend to be as wide as the one before
-    if (cells.empty() || cells.back().col < col) { // the usual case: filling left to right
+    if (pos == cells.size())
         cells.push_back(cell);
-        return;
-    }
-    auto it = std::lower_bound(cells.begin(), cells.end(), col, [](const Cell &c, int v) { return c.col < v; });
-    if (it != cells.end() && it->col == col)
-        *it = cell;
+    else if (cells[pos].col == cell.col)
+        cells[pos] = cell;
     else
-        cells.insert(it, cell);
+        cells.insert(cells.begin() + ptrdiff_t(pos), cell);
 }
 
 void Sheet::setText(int row, int col, std::string_view text, int format)
@@ -90,7 +113,37 @@ void Sheet::setText(int row, int col, std::string_view text, int format)
     if (units > 32767)
         throw XlsError(ErrorCode::TextTooLong, std::to_string(units) + " characters in row " + std::to_string(row + 1) +
                        ", column " + std::to_string(col + 1));
-    putCell(row, col, Text, format, m_strings.add(text));
+    SharedStrings &strings = *m_book.m_strings;
+    // A full batch goes first, so a failure to store it leaves this cell unchanged.
+    if (strings.queued() >= SharedStrings::BatchSize)
+        m_book.flushTexts();
+    // The tag says where the index goes: sheet, row, column and the cell's position in
+    // its row, which saves a search unless cells are put before it later.
+    const size_t pos = positionFor(row, col);
+    const uint64_t tag = (uint64_t(m_index) << 32) | (uint64_t(row) << 16) | (uint64_t(col) << 8) | uint64_t(pos & 0xFF);
+    const uint32_t place = strings.queue(text, tag);
+    putCellAt(row, pos, Cell{uint8_t(col), QueuedText, uint16_t(format), place});
+}
+
+void Sheet::resolveText(uint64_t tag, uint32_t place, uint32_t index)
+{
+    const size_t row = (tag >> 16) & 0xFFFF, pos = tag & 0xFF;
+    const int col = int((tag >> 8) & 0xFF);
+    if (row >= m_rows.size())
+        return;
+    auto &cells = m_rows[row];
+    Cell *c = pos < cells.size() && cells[pos].col == col ? &cells[pos] : nullptr;
+    if (!c) {
+        auto it = std::lower_bound(cells.begin(), cells.end(), col, [](const Cell &x, int v) { return x.col < v; });
+        if (it == cells.end() || it->col != col)
+            return;
+        c = &*it;
+    }
+    // A cell set again since keeps its later value; its earlier text still took its index.
+    if (c->kind == QueuedText && c->value == place) {
+        c->kind = Text;
+        c->value = index;
+    }
 }
 
 void Sheet::setNumber(int row, int col, double v, int format)
@@ -159,8 +212,15 @@ Sheet &Workbook::addSheet(std::string_view name)
     for (const auto &s : m_sheets)
         if (asciiLower(s->name()) == lower)
             throw XlsError(ErrorCode::SheetNameDuplicate, std::string(name));
-    m_sheets.push_back(std::unique_ptr<Sheet>(new Sheet(std::string(name), *m_strings, m_formatCount)));
+    m_sheets.push_back(std::unique_ptr<Sheet>(new Sheet(std::string(name), *this, uint32_t(m_sheets.size()))));
     return *m_sheets.back();
+}
+
+void Workbook::flushTexts() const
+{
+    m_strings->flush([this](uint64_t tag, uint32_t place, uint32_t index) {
+        m_sheets[size_t(tag >> 32)]->resolveText(tag, place, index);
+    });
 }
 
 Sheet &Workbook::sheet(int index)

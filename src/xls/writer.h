@@ -8,6 +8,7 @@
 namespace kestrova::xls {
 
 class SharedStrings;
+class Workbook;
 
 // How a cell looks. Format 0 of every workbook is CellFormat{} (11 pt 宋体, general alignment).
 struct CellFormat
@@ -53,19 +54,24 @@ public:
         uint8_t col;
         uint8_t kind; // Kind
         uint16_t xf;
-        uint32_t value; // SST index, or index into m_numbers
+        uint32_t value; // SST index, index into m_numbers, or place in the queued texts
     };
-    enum Kind : uint8_t { Blank = 0, Text = 1, Number = 2 };
+    // A text cell is QueuedText until its string's batch goes into the table.
+    enum Kind : uint8_t { Blank = 0, Text = 1, Number = 2, QueuedText = 3 };
     struct Merge { uint16_t firstRow, lastRow; uint8_t firstCol, lastCol; };
 
 private:
     friend class Workbook;
     friend class WorkbookRecordWriter;
-    Sheet(std::string name, SharedStrings &strings, const int &formatCount);
+    Sheet(std::string name, Workbook &book, uint32_t index);
     void putCell(int row, int col, uint8_t kind, int format, uint32_t value);
+    size_t positionFor(int row, int col) const; // where a cell of that column goes in its row
+    void putCellAt(int row, size_t pos, const Cell &cell);
+    void resolveText(uint64_t tag, uint32_t place, uint32_t index);
 
     std::string m_name;
-    SharedStrings &m_strings;
+    Workbook &m_book;
+    uint32_t m_index; // in the workbook
     const int &m_formatCount;
     std::vector<std::vector<Cell>> m_rows; // by row, cells sorted by column
     std::vector<double> m_numbers;
@@ -96,7 +102,11 @@ public:
     void save(const std::string &path) const;
 
 private:
+    friend class Sheet;
     friend class WorkbookRecordWriter;
+    // Gives the queued text cells of every sheet their string indices.
+    void flushTexts() const;
+
     std::unique_ptr<SharedStrings> m_strings;
     std::vector<std::unique_ptr<Sheet>> m_sheets;
     std::vector<CellFormat> m_formats; // [0] = default
