@@ -78,9 +78,10 @@ const QStringList &requiredTables()
     return t;
 }
 
-const QList<RecordIndex> &secondaryRecordIndexes()
+const QList<RecordIndex> &recordIndexes()
 {
     static const QList<RecordIndex> indexes{
+        {QStringLiteral("ix_企业名称"), QStringLiteral("企业名称")},
         {QStringLiteral("ix_组织机构代码"), QStringLiteral("组织机构代码")},
         {QStringLiteral("ix_修改时间"), QStringLiteral("修改时间")},
         {QStringLiteral("ix_行政区划代码"), QStringLiteral("行政区划代码")},
@@ -109,8 +110,7 @@ void createSchema(Database &db, int currentYear)
                << QStringLiteral("\"校验状态\" TEXT NOT NULL DEFAULT ''");
     db.exec(QStringLiteral("CREATE TABLE \"TZ_XIANGMU\" (") + recordDefs.join(QStringLiteral(", ")) +
             QStringLiteral(") STRICT"));
-    db.exec(QStringLiteral("CREATE INDEX \"ix_企业名称\" ON \"TZ_XIANGMU\"(\"企业名称\");"));
-    for (const RecordIndex &index : secondaryRecordIndexes())
+    for (const RecordIndex &index : recordIndexes())
         db.exec(createIndexSql(index));
     db.exec(QStringLiteral("CREATE TABLE \"修改日志\" (") + textColumns(changeLogColumns()) + QStringLiteral(")"));
     db.exec(QStringLiteral("CREATE TABLE \"任务信息\" (") + textColumns(taskColumns()) + QStringLiteral(")"));

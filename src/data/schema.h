@@ -24,13 +24,13 @@ const QStringList &recordColumns();
 // The 11 columns of 修改日志 and the 17 of 任务信息, in order.
 const QStringList &changeLogColumns();
 const QStringList &taskColumns();
-// The indexes of TZ_XIANGMU other than the one on 企业名称 (which finds the records an
-// import replaces): name and column. An import of many records drops and rebuilds them.
+// The indexes of TZ_XIANGMU: name and column. An import of many records drops and
+// rebuilds them.
 struct RecordIndex {
     QString name;
     QString column;
 };
-const QList<RecordIndex> &secondaryRecordIndexes();
+const QList<RecordIndex> &recordIndexes();
 // "CREATE INDEX IF NOT EXISTS …" for one of them.
 QString createIndexSql(const RecordIndex &index);
 // Tables a database of this program must hold.

@@ -23,12 +23,13 @@ RecordImporter::RecordImporter(Database &db, const QString &sheetName, int expec
     m_columns = tableColumns(db, tables::records).mid(1);
     m_lastOldId = db.scalar(QStringLiteral("SELECT ifnull(max(ID), 0) FROM TZ_XIANGMU")).toLongLong();
     // Rebuilding an index costs the whole table once; keeping it up costs every row
-    // written twice (deleted and added). Past half the table, rebuilding is cheaper.
+    // written twice (deleted and added). Past half the table, rebuilding is cheaper, and
+    // the replaced records go in one pass at the end instead of a lookup per name.
     const qint64 existing = db.scalar(QStringLiteral("SELECT count(*) FROM TZ_XIANGMU")).toLongLong();
     if (expectedRows >= 1000 && qint64(expectedRows) * 2 >= existing) {
-        for (const RecordIndex &index : secondaryRecordIndexes())
+        for (const RecordIndex &index : recordIndexes())
             db.exec(QStringLiteral("DROP INDEX IF EXISTS ") + quotedName(index.name));
-        m_rebuildIndexes = true;
+        m_bulk = true;
     }
 
     QStringList names, marks;
@@ -40,8 +41,9 @@ RecordImporter::RecordImporter(Database &db, const QString &sheetName, int expec
                                                    QStringLiteral(") VALUES(") + marks.join(QLatin1Char(',')) +
                                                    QLatin1Char(')'));
     // New IDs are always above the old ones, so deleting by name among the old IDs while
-    // appending gives the same result as deleting every name first and appending after.
-    m_delete = std::make_unique<Statement>(db, QStringLiteral("DELETE FROM TZ_XIANGMU WHERE 企业名称=?1 AND ID<=?2"));
+    // appending, or after appending, gives the same result as deleting every name first.
+    if (!m_bulk)
+        m_delete = std::make_unique<Statement>(db, QStringLiteral("DELETE FROM TZ_XIANGMU WHERE 企业名称=?1 AND ID<=?2"));
 }
 
 RecordImporter::~RecordImporter()
@@ -81,25 +83,27 @@ void RecordImporter::failAt(int sheetRow, int column, const QString &value, cons
                                                 QString::fromUtf8(what)));
 }
 
-RecordImporter::Row RecordImporter::prepare(int sheetRow, Cells cells) const
+void RecordImporter::prepare(int sheetRow, const Cells &cells, Row &row) const
 {
     if (m_nameColumn < 0)
         throw TransferError(kImportFailed, QStringLiteral("sheet %1 has no header row").arg(m_sheet));
-    Row row;
     row.sheetRow = sheetRow;
-    if (std::all_of(cells.begin(), cells.end(), [](const std::string &c) { return c.empty(); }))
-        return row; // blank: skipped
+    row.blank = std::all_of(cells.begin(), cells.end(), [](const std::string &c) { return c.empty(); });
+    if (row.blank)
+        return;
 
+    // Assigning into the row's own strings and vectors reuses what they hold from the
+    // row they carried before, so a long import hardly allocates.
+    static const std::string none;
+    const auto cell = [&cells](size_t i) -> const std::string & { return i < cells.size() ? cells[i] : none; };
     const size_t n = size_t(m_columns.size());
-    if (cells.size() < n)
-        cells.resize(n);
-    row.blank = false;
-    row.name = size_t(m_nameColumn) < cells.size() ? cells[size_t(m_nameColumn)] : std::string();
+    row.name = cell(size_t(m_nameColumn));
     row.kinds.assign(n, Row::Kind::Text);
     row.numbers.assign(n, 0.0);
+    row.texts.resize(n);
     for (size_t i = 0; i < n; ++i) {
         const ColumnInfo &col = m_columns[qsizetype(i)];
-        std::string &text = cells[i];
+        const std::string &text = cell(i);
         if (col.numeric) {
             if (isBlankCell(text)) {
                 row.kinds[i] = Row::Kind::Null;
@@ -113,19 +117,18 @@ RecordImporter::Row RecordImporter::prepare(int sheetRow, Cells cells) const
             const auto stored = storedDateOf(QString::fromStdString(text));
             if (!stored)
                 failAt(sheetRow, int(i), QString::fromStdString(text), "is not a date");
-            text = stored->toStdString();
+            row.texts[i] = stored->toStdString();
+        } else {
+            row.texts[i].assign(text);
         }
     }
-    cells.resize(n);
-    row.texts = std::move(cells);
-    return row;
 }
 
 void RecordImporter::write(const Row &row)
 {
     if (row.blank)
         return;
-    if (m_seenNames.insert(row.name).second) {
+    if (m_seenNames.insert(row.name).second && !m_bulk) {
         m_delete->reset();
         m_delete->bindUtf8(1, row.name);
         m_delete->bind(2, QVariant(m_lastOldId));
@@ -151,17 +154,42 @@ void RecordImporter::write(const Row &row)
 
 void RecordImporter::addRow(int sheetRow, const Cells &cells)
 {
-    write(prepare(sheetRow, cells));
+    Row row;
+    prepare(sheetRow, cells, row);
+    write(row);
 }
 
 void RecordImporter::commit()
 {
     m_insert.reset();
     m_delete.reset();
-    if (m_rebuildIndexes)
-        for (const RecordIndex &index : secondaryRecordIndexes())
+    if (m_bulk) {
+        deleteReplacedAtOnce();
+        for (const RecordIndex &index : recordIndexes())
             m_db.exec(createIndexSql(index));
+    }
     m_tx.commit();
+}
+
+void RecordImporter::deleteReplacedAtOnce()
+{
+    // The names go into a temporary table of this transaction, so a failure takes it
+    // back with everything else.
+    m_db.exec(QStringLiteral("CREATE TEMP TABLE import_names(name TEXT PRIMARY KEY) WITHOUT ROWID"));
+    {
+        // In order, the names fill the table's pages one after another.
+        std::vector<std::string_view> names(m_seenNames.begin(), m_seenNames.end());
+        std::sort(names.begin(), names.end());
+        Statement add = m_db.prepare(QStringLiteral("INSERT INTO temp.import_names(name) VALUES(?1)"));
+        for (const std::string_view name : names) {
+            add.reset();
+            add.bindUtf8(1, name);
+            add.run();
+        }
+    }
+    m_db.exec(QStringLiteral("DELETE FROM main.TZ_XIANGMU WHERE ID<=?1 AND 企业名称 IN (SELECT name FROM temp.import_names)"),
+              {m_lastOldId});
+    m_db.exec(QStringLiteral("DROP TABLE temp.import_names"));
 }
 
 } // namespace kestrova::transfer

@@ -37,12 +37,12 @@ public:
         std::string name;
         std::vector<Kind> kinds; // one per table column
         std::vector<double> numbers;
-        Cells texts;
+        Cells texts; // for the text columns
     };
     // Checks and converts one data row; sheetRow is the sheet's own 1-based row number.
     // Touches no database, so the rows can be made ready on the thread that reads the
     // workbook. Throws TransferError naming the row and column of a bad value.
-    Row prepare(int sheetRow, Cells cells) const;
+    void prepare(int sheetRow, const Cells &cells, Row &row) const;
     // Replaces the records of the row's name (once per name) and appends the row.
     void write(const Row &row);
     // prepare and write. Rows without any value are skipped. Throws TransferError.
@@ -66,7 +66,9 @@ private:
     std::unique_ptr<Statement> m_delete;
     std::unique_ptr<Statement> m_insert;
     int m_appended = 0;
-    bool m_rebuildIndexes = false;
+    bool m_bulk = false; // indexes rebuilt and replaced records deleted at the end
+
+    void deleteReplacedAtOnce();
 
     [[noreturn]] void failAt(int sheetRow, int column, const QString &value, const char *what) const;
 };

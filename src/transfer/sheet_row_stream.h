@@ -2,7 +2,8 @@
 // The rows of one sheet, decoded and made into items on a thread of their own, so that
 // the workbook is read and its values checked while the database writes the rows
 // before. Items arrive in row order, in batches; at most a few batches wait, so memory
-// stays bounded however long the sheet is.
+// stays bounded however long the sheet is. Taken items come back to the reading thread
+// to be filled again: neither thread frees what the other allocated.
 #include "xls/reader.h"
 
 #include <condition_variable>
@@ -20,9 +21,9 @@ template <typename Item>
 class SheetRowStream {
 public:
     using Cells = std::vector<std::string>;
-    // Makes the item of a row (0-based row number) on the reading thread; what it
-    // throws ends the stream there.
-    using Make = std::function<Item(int row, const Cells &cells)>;
+    // Fills the item of a row (0-based row number) on the reading thread; the item may
+    // hold what an earlier row left in it. What it throws ends the stream there.
+    using Make = std::function<void(int row, const Cells &cells, Item &item)>;
 
     // book must outlive the stream.
     SheetRowStream(const xls::WorkbookReader &book, std::string sheet, Make make) : m_make(std::move(make))
@@ -42,12 +43,15 @@ public:
     SheetRowStream(const SheetRowStream &) = delete;
     SheetRowStream &operator=(const SheetRowStream &) = delete;
 
-    // The next item; false after the last one. Once the items before it were taken,
-    // throws what the reader or make threw.
+    // The next item, swapped with what item held; false after the last one. Once the
+    // items before it were taken, throws what the reader or make threw.
     bool next(Item &item)
     {
         if (m_taken == m_current.size()) {
             std::unique_lock lock(m_mutex);
+            if (!m_current.empty())
+                m_spare.push_back(std::move(m_current));
+            m_current.clear();
             m_changed.wait(lock, [this] { return m_done || !m_ready.empty(); });
             if (m_ready.empty()) {
                 if (m_failure)
@@ -60,7 +64,7 @@ public:
             lock.unlock();
             m_changed.notify_all();
         }
-        item = std::move(m_current[m_taken++]);
+        std::swap(item, m_current[m_taken++]);
         return true;
     }
 
@@ -76,7 +80,11 @@ private:
         if (m_cancelled)
             throw Cancelled{};
         m_ready.push_back(std::move(batch));
-        batch = {};
+        batch.clear();
+        if (!m_spare.empty()) {
+            batch = std::move(m_spare.back());
+            m_spare.pop_back();
+        }
         lock.unlock();
         m_changed.notify_all();
     }
@@ -84,23 +92,29 @@ private:
     void produce(const xls::WorkbookReader &book, const std::string &sheet)
     {
         std::exception_ptr failure;
-        std::vector<Item> batch;
+        std::vector<Item> batch(kBatchRows);
+        size_t filled = 0;
         try {
             book.forEachRow(sheet, [&](int row, const Cells &cells) {
-                batch.push_back(m_make(row, cells));
-                if (batch.size() == kBatchRows)
+                m_make(row, cells, batch[filled]);
+                if (++filled == kBatchRows) {
                     push(batch);
+                    batch.resize(kBatchRows);
+                    filled = 0;
+                }
             });
         } catch (const Cancelled &) {
             // The consumer has gone; nothing to hand over.
-            batch.clear();
+            filled = 0;
         } catch (...) {
             failure = std::current_exception();
         }
         try {
             // Items made before a failure still come first.
-            if (!batch.empty())
+            if (filled > 0) {
+                batch.resize(filled);
                 push(batch);
+            }
         } catch (const Cancelled &) {
         }
         {
@@ -115,6 +129,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::deque<std::vector<Item>> m_ready;
+    std::vector<std::vector<Item>> m_spare; // taken batches, to be filled again
     bool m_done = false;
     bool m_cancelled = false;
     std::exception_ptr m_failure;

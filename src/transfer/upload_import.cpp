@@ -50,15 +50,18 @@ ImportResult importUploadWorkbook(Database &db, const QString &path, Progress &p
         // only writes. The header is the sheet's first row; a sheet whose row 1 is
         // empty has none.
         bool header = false;
-        SheetRowStream<RecordImporter::Row> rows(book, sheet, [&](int row, const std::vector<std::string> &cells) {
-            if (header)
-                return importer.prepare(row + 1, cells);
-            if (row != 0)
-                throw TransferError(kImportFailed, QStringLiteral("sheet %1, row 1 is empty").arg(kRecordSheet));
-            importer.setHeader(cells);
-            header = true;
-            return RecordImporter::Row{}; // blank: nothing to write
-        });
+        SheetRowStream<RecordImporter::Row> rows(
+            book, sheet, [&](int row, const std::vector<std::string> &cells, RecordImporter::Row &item) {
+                if (header) {
+                    importer.prepare(row + 1, cells, item);
+                    return;
+                }
+                if (row != 0)
+                    throw TransferError(kImportFailed, QStringLiteral("sheet %1, row 1 is empty").arg(kRecordSheet));
+                importer.setHeader(cells);
+                header = true;
+                item.blank = true; // nothing to write
+            });
         RecordImporter::Row row;
         bool first = true;
         while (rows.next(row)) {

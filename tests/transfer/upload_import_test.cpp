@@ -129,6 +129,10 @@ TEST_F(ImportOfBadWorkbook, LargeWorkbookFailingEarlyOrLateKeepsRecordsAndIndexe
     EXPECT_EQ(indexes(), indexesBefore);
     EXPECT_EQ(s.db->scalar("PRAGMA integrity_check"), "ok");
     EXPECT_EQ(s.db->scalar("SELECT count(*) FROM TZ_XIANGMU"), QString::number(40 + 5001));
+    // the one old 甲库 is replaced by the sheet's; records of other names stay
+    EXPECT_EQ(s.db->scalar("SELECT group_concat(CAST(占地面积 AS INTEGER)) FROM TZ_XIANGMU WHERE 企业名称='甲库'"), "99");
+    EXPECT_EQ(s.db->scalar("SELECT count(*) FROM TZ_XIANGMU WHERE 企业名称 NOT LIKE '新库%' AND 企业名称<>'甲库'"), "40");
+    EXPECT_EQ(s.db->scalar("SELECT count(*) FROM sqlite_temp_master"), "0") << "no leftover temporary table";
 }
 
 TEST_F(ImportOfBadWorkbook, EmptySheet)
