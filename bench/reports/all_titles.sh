@@ -9,7 +9,7 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${BUILD_DIR:-$root/build-bench}
 records=${1:-65535}
 runs=${2:-3}
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTROVA_GUI=ON -DKESTROVA_SANITIZE=OFF -DKESTROVA_FUZZ=OFF >/dev/null
 cmake --build "$build" --target report_all_titles_bench kestrova-cli -j2 >/dev/null
 cli=$build/bin/kestrova-cli
 bench=$build/bin/report_all_titles_bench

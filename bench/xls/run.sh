@@ -9,7 +9,7 @@ cd "$(dirname "$0")/../.."
 runs=${1:-3}
 py=/usr/bin/python3; [ -x "$py" ] || py=python3
 build=${BUILD_DIR:-build-bench}
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTROVA_GUI=ON -DKESTROVA_SANITIZE=OFF -DKESTROVA_FUZZ=OFF >/dev/null
 cmake --build "$build" --target xls_bench kestrova-make-templates >/dev/null
 bin=$build/bin
 "$bin/kestrova-make-templates" "$build/bench-out" >/dev/null
