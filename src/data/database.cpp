@@ -135,6 +135,11 @@ void Statement::reset()
     sqlite3_clear_bindings(m_stmt);
 }
 
+void Statement::rewind()
+{
+    sqlite3_reset(m_stmt);
+}
+
 int Statement::columnCount() const
 {
     return sqlite3_column_count(m_stmt);

@@ -57,6 +57,8 @@ public:
     void run();
     // Clears bindings and rewinds, so the statement can be run again.
     void reset();
+    // Rewinds and keeps the bindings, for a caller that binds every parameter anew.
+    void rewind();
 
     int columnCount() const;
     QString columnName(int i) const;

@@ -134,7 +134,7 @@ void RecordImporter::write(const Row &row)
         m_delete->bind(2, QVariant(m_lastOldId));
         m_delete->run();
     }
-    m_insert->reset();
+    m_insert->rewind(); // every column is bound below
     for (size_t i = 0; i < row.kinds.size(); ++i) {
         const int index = int(i) + 1;
         switch (row.kinds[i]) {
