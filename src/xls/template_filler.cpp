@@ -8,6 +8,7 @@
 #include "xls/biff_records.h"
 #include "xls/byte_io.h"
 #include "xls/cell_records.h"
+#include "xls/cell_rows.h"
 #include "xls/compound_file.h"
 #include "xls/errors.h"
 #include "xls/globals_parser.h"
@@ -62,7 +63,7 @@ struct SheetModel
 {
     std::vector<Span> before, after; // records kept around the cell table
     bool hadDimensions = false;
-    std::vector<std::vector<Cell>> rows;
+    CellRows<Cell> rows;
     std::vector<uint32_t> rowRecord; // offset of the row's ROW record, 0 for none
     std::vector<MergeRange> merges;
     std::vector<int> colXf;
@@ -80,16 +81,7 @@ struct SheetModel
     }
 
     // Where put() will put a cell of that column.
-    size_t positionFor(int row, int col) const
-    {
-        if (size_t(row) >= rows.size())
-            return 0;
-        const auto &cells = rows[size_t(row)];
-        if (cells.empty() || cells.back().col < col)
-            return cells.size();
-        return size_t(std::lower_bound(cells.begin(), cells.end(), col, [](const Cell &c, int v) { return c.col < v; }) -
-                      cells.begin());
-    }
+    size_t positionFor(int row, int col) const { return positionInRow(rows, row, col); }
 
     // The cell of that column if it is at `pos`, else none.
     Cell *at(int row, int col, size_t pos)
@@ -110,20 +102,7 @@ struct SheetModel
     void put(int row, const Cell &cell) { putAt(row, positionFor(row, cell.col), cell); }
 
     // Puts a cell at the position positionFor() gave for its column.
-    void putAt(int row, size_t pos, const Cell &cell)
-    {
-        if (rows.size() <= size_t(row))
-            rows.resize(size_t(row) + 1);
-        auto &cells = rows[size_t(row)];
-        if (cells.empty() && row > 0)
-            cells.reserve(rows[size_t(row) - 1].size()); // rows tend to be as wide as the one before
-        if (pos == cells.size())
-            cells.push_back(cell);
-        else if (cells[pos].col == cell.col)
-            cells[pos] = cell;
-        else
-            cells.insert(cells.begin() + ptrdiff_t(pos), cell);
-    }
+    void putAt(int row, size_t pos, const Cell &cell) { putInRow(rows, row, pos, cell); }
 };
 
 void addSpan(std::vector<Span> &spans, size_t begin, size_t end)

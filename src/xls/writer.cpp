@@ -1,5 +1,6 @@
 #include "xls/writer.h"
 
+#include "xls/cell_rows.h"
 #include "xls/errors.h"
 #include "xls/shared_strings.h"
 #include "xls/unicode.h"
@@ -78,28 +79,12 @@ void Sheet::putCell(int row, int col, uint8_t kind, int format, uint32_t value)
 
 size_t Sheet::positionFor(int row, int col) const
 {
-    if (size_t(row) >= m_rows.size())
-        return 0;
-    const auto &cells = m_rows[size_t(row)];
-    if (cells.empty() || cells.back().col < col) // the usual case: filling left to right
-        return cells.size();
-    return size_t(std::lower_bound(cells.begin(), cells.end(), col, [](const Cell &c, int v) { return c.col < v; }) -
-                  cells.begin());
+    return positionInRow(m_rows, row, col);
 }
 
 void Sheet::putCellAt(int row, size_t pos, const Cell &cell)
 {
-    if (m_rows.size() <= size_t(row))
-        m_rows.resize(size_t(row) + 1);
-    auto &cells = m_rows[size_t(row)];
-    if (cells.empty() && row > 0)
-        cells.reserve(m_rows[size_t(row) - 1].size()); // rows tend to be as wide as the one before
-    if (pos == cells.size())
-        cells.push_back(cell);
-    else if (cells[pos].col == cell.col)
-        cells[pos] = cell;
-    else
-        cells.insert(cells.begin() + ptrdiff_t(pos), cell);
+    putInRow(m_rows, row, pos, cell);
 }
 
 void Sheet::setText(int row, int col, std::string_view text, int format)
