@@ -40,6 +40,47 @@ const RecordColumns::Texts *RecordColumns::texts(const QString &column) const
 }
 
 namespace {
+[[noreturn]] void noSuchColumn(const QString &column)
+{
+    throw DbError(QStringLiteral("no such column: %1").arg(column));
+}
+} // namespace
+
+const std::vector<double> &RecordColumns::numberColumn(const QString &column) const
+{
+    const std::vector<double> *v = numbers(column);
+    if (!v)
+        noSuchColumn(column);
+    return *v;
+}
+
+const RecordColumns::Texts &RecordColumns::textColumn(const QString &column) const
+{
+    const Texts *t = texts(column);
+    if (!t)
+        noSuchColumn(column);
+    return *t;
+}
+
+std::vector<char> RecordColumns::passing(const QList<ColumnTest> &tests) const
+{
+    std::vector<char> selected(size_t(m_rows), 1);
+    for (const ColumnTest &test : tests) {
+        const Texts &column = textColumn(test.column);
+        // Which texts pass, as a flag per text id.
+        std::vector<char> pass(size_t(column.values.size()), test.equal ? 0 : 1);
+        for (const QString &v : test.values) {
+            const int id = column.idOf(v);
+            if (id >= 0)
+                pass[size_t(id)] = test.equal ? 1 : 0;
+        }
+        for (size_t r = 0; r < selected.size(); ++r)
+            selected[r] &= pass[size_t(column.ids[r])];
+    }
+    return selected;
+}
+
+namespace {
 
 // The records with lo <= ID <= hi, as one statement reads them (one read transaction).
 struct Part {

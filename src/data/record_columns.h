@@ -16,6 +16,14 @@ namespace kestrova {
 
 class Database;
 
+// A test on one of the held text columns: the record's text is one of values (equal), or
+// differs from values[0] (not equal). Texts compare exactly, as SQL's = does.
+struct ColumnTest {
+    QString column;
+    bool equal = true;
+    QStringList values;
+};
+
 class RecordColumns {
 public:
     // A text column: each record's value as a small number, and the texts themselves.
@@ -35,6 +43,12 @@ public:
     // One of the text columns reports group and filter by (textColumns()); nullptr
     // for any other.
     const Texts *texts(const QString &column) const;
+    // The same, but a column the copy does not hold is an error (DbError).
+    const std::vector<double> &numberColumn(const QString &column) const;
+    const Texts &textColumn(const QString &column) const;
+    // One flag per record: whether it passes every test. Throws DbError for a column
+    // the copy does not hold.
+    std::vector<char> passing(const QList<ColumnTest> &tests) const;
 
     // The text columns held.
     static const QStringList &textColumns();

@@ -46,16 +46,10 @@ GroupFigures::GroupFigures(const AggregatePlan &plan) : m_plan(&plan)
 
 PlanColumns::PlanColumns(const AggregatePlan &plan, const RecordColumns &records)
 {
-    const auto resolve = [&records](const QString &column) {
-        const std::vector<double> *v = records.numbers(column);
-        if (!v)
-            throw DbError(QStringLiteral("no such column: %1").arg(column));
-        return v->data();
-    };
     for (const QString &c : plan.columns())
-        values.push_back(resolve(c));
+        values.push_back(records.numberColumn(c).data());
     if (plan.bands())
-        capacity = resolve(kCapacityColumn);
+        capacity = records.numberColumn(kCapacityColumn).data();
 }
 
 namespace {

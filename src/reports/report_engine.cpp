@@ -16,13 +16,6 @@ namespace kestrova::reports {
 
 namespace {
 
-// A condition on one of the text columns the records hold in memory.
-struct Condition {
-    QString column;
-    QString op; // "=" or "<>"
-    QString value;
-};
-
 const QString kCorps = QStringLiteral("新疆兵团");
 const QString kCode = QStringLiteral("行政区划代码");
 const QString kBusiness = QStringLiteral("经营范围");
@@ -32,53 +25,18 @@ const QString kStateOwned = QStringLiteral("国有");
 const QString kYes = QStringLiteral("是");
 const QString kNo = QStringLiteral("否");
 
-QList<Condition> variantConditions(Variant v)
+QList<ColumnTest> variantConditions(Variant v)
 {
     switch (v) {
     case Variant::ByRegion: return {};
-    case Variant::StateOwned: return {{kOwnership, QStringLiteral("="), kStateOwned}};
-    case Variant::NonStateOwned: return {{kOwnership, QStringLiteral("<>"), kStateOwned}};
-    case Variant::Reserve: return {{kBusiness, QStringLiteral("="), QStringLiteral("储备")}};
-    case Variant::Processing: return {{kBusiness, QStringLiteral("="), QStringLiteral("加工")}};
-    case Variant::Logistics: return {{kBusiness, QStringLiteral("="), QStringLiteral("物流")}};
+    case Variant::StateOwned: return {{kOwnership, true, {kStateOwned}}};
+    case Variant::NonStateOwned: return {{kOwnership, false, {kStateOwned}}};
+    case Variant::Reserve: return {{kBusiness, true, {QStringLiteral("储备")}}};
+    case Variant::Processing: return {{kBusiness, true, {QStringLiteral("加工")}}};
+    case Variant::Logistics: return {{kBusiness, true, {QStringLiteral("物流")}}};
     }
     return {};
 }
-
-const RecordColumns::Texts &textColumn(const RecordColumns &records, const QString &column)
-{
-    const RecordColumns::Texts *t = records.texts(column);
-    if (!t)
-        throw DbError(QStringLiteral("no such column: %1").arg(column));
-    return *t;
-}
-
-// Whether a record meets every condition; texts compare exactly, as SQL's = does.
-class RowFilter {
-public:
-    RowFilter(const RecordColumns &records, const QList<Condition> &conditions)
-    {
-        for (const auto &c : conditions) {
-            const RecordColumns::Texts &t = textColumn(records, c.column);
-            m_terms.push_back({t.ids.data(), t.idOf(c.value), c.op == QStringLiteral("=")});
-        }
-    }
-    bool accepts(size_t row) const
-    {
-        for (const Term &t : m_terms)
-            if ((t.ids[row] == t.id) != t.equal)
-                return false;
-        return true;
-    }
-
-private:
-    struct Term {
-        const int *ids;
-        int id; // -1: no record holds the value
-        bool equal;
-    };
-    std::vector<Term> m_terms;
-};
 
 // For every text of a column, its position among keys (1 …), or 0.
 std::vector<int> positions(const RecordColumns::Texts &column, const QStringList &keys)
@@ -268,9 +226,9 @@ private:
         const QStringList ownershipKeys{QStringLiteral("民营"), QStringLiteral("外资"), kStateOwned};
         const RecordColumns &records = loadedRecords();
         const PlanColumns columns(m_plan, records);
-        const RecordColumns::Texts &business = textColumn(records, kBusiness);
-        const RecordColumns::Texts &ownership = textColumn(records, kOwnership);
-        const RecordColumns::Texts &central = textColumn(records, kCentral);
+        const RecordColumns::Texts &business = records.textColumn(kBusiness);
+        const RecordColumns::Texts &ownership = records.textColumn(kOwnership);
+        const RecordColumns::Texts &central = records.textColumn(kCentral);
         const std::vector<int> businessAt = positions(business, businessKeys);
         const std::vector<int> ownerAt = positions(ownership, ownershipKeys);
         const int noCentral = central.idOf(QString());
@@ -327,23 +285,23 @@ private:
 
         const RecordColumns &records = loadedRecords();
         const PlanColumns columns(m_plan, records);
-        const RowFilter filter(records, m_filter);
+        const std::vector<char> selected = records.passing(m_filter);
         // Each division code's first two characters name its province row; codes
         // outside the 31 provinces are not shown.
         QHash<QString, int> rowOfProvince;
         for (int i = 0; i < kRegionRowCount; ++i)
             if (kRegionRows[size_t(i)].code[0])
                 rowOfProvince.insert(QString::fromUtf8(kRegionRows[size_t(i)].code), i);
-        const RecordColumns::Texts &codes = textColumn(records, kCode);
+        const RecordColumns::Texts &codes = records.textColumn(kCode);
         std::vector<int> rowOfCode(size_t(codes.values.size()), -1);
         for (qsizetype id = 0; id < codes.values.size(); ++id)
             rowOfCode[size_t(id)] = rowOfProvince.value(codes.values[id].left(2), -1);
-        const RecordColumns::Texts &corpsColumn = textColumn(records, kCorps);
+        const RecordColumns::Texts &corpsColumn = records.textColumn(kCorps);
         const std::vector<int> corpsFlagOf = positions(corpsColumn, {kNo, kYes});
         std::vector<GroupFigures> provinces(kRegionRowCount, GroupFigures(m_plan));
         GroupFigures corps(m_plan);
         for (size_t row = 0; row < size_t(records.rowCount()); ++row) {
-            if (!filter.accepts(row))
+            if (!selected[row])
                 continue;
             const int corpsFlag = corpsFlagOf[size_t(corpsColumn.ids[row])];
             if (corpsFlag == 2) {
@@ -380,15 +338,15 @@ private:
     // Returns false when there is no region at all.
     bool fillSubNational(const QString &keyColumn, bool centralOnly)
     {
-        QList<Condition> conditions{{kCorps, QStringLiteral("="), kNo}};
+        QList<ColumnTest> conditions{{kCorps, true, {kNo}}};
         if (centralOnly)
-            conditions << Condition{kCentral, QStringLiteral("<>"), QString()};
+            conditions << ColumnTest{kCentral, false, {QString()}};
         conditions << m_filter;
         const RecordColumns &records = loadedRecords();
         const PlanColumns columns(m_plan, records);
-        const RowFilter filter(records, conditions);
-        const RecordColumns::Texts &keys = textColumn(records, keyColumn);
-        const RecordColumns::Texts &codes = textColumn(records, kCode);
+        const std::vector<char> selected = records.passing(conditions);
+        const RecordColumns::Texts &keys = records.textColumn(keyColumn);
+        const RecordColumns::Texts &codes = records.textColumn(kCode);
         // Codes compare as texts; their rank among all codes stands in for the text.
         std::vector<int> byCode(size_t(codes.values.size()));
         for (size_t i = 0; i < byCode.size(); ++i)
@@ -406,7 +364,7 @@ private:
         std::vector<Group> groups;
         std::vector<int> groupOfKey(size_t(keys.values.size()), -1);
         for (size_t row = 0; row < size_t(records.rowCount()); ++row) {
-            if (!filter.accepts(row))
+            if (!selected[row])
                 continue;
             const int keyId = keys.ids[row];
             const int rank = codeRank[size_t(codes.ids[row])];
@@ -463,7 +421,7 @@ private:
     ReportGrid &m_grid;
     AggregatePlan m_plan;
     const int m_d;
-    QList<Condition> m_filter;
+    QList<ColumnTest> m_filter;
 };
 
 } // namespace

@@ -118,17 +118,13 @@ std::optional<double> cellNumber(const QString &text)
         return parseNumber(text);
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t c = text[i].unicode();
-        if (!((c >= u'0' && c <= u'9') || c == u'.' || c == u'-' || c == u'E' || c == u'e' || c == u'+'))
+        if (c >= 0x80)
             return parseNumber(text);
         buf[i] = char(c);
     }
-    if (buf[0] == '+')
-        return parseNumber(text);
-    double v = 0;
-    const auto [end, ec] = std::from_chars(buf, buf + n, v);
-    if (ec != std::errc() || end != buf + n || !std::isfinite(v))
-        return parseNumber(text);
-    return v;
+    if (const auto v = plainDecimal(buf, size_t(n)))
+        return v;
+    return parseNumber(text);
 }
 
 std::optional<QString> storedDateOf(const QString &text)

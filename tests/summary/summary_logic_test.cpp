@@ -178,8 +178,13 @@ TEST_F(Summary, NoMatchingRecordGivesEmptySumsAndZero)
 
 TEST_F(Summary, NameWithQuotesMatchesOnlyItself)
 {
-    SummarySelection s = selectionForPath({"地方企业", "河南省\" or \"1\"=\"1"});
+    const QString hostile = QStringLiteral("河南省\" or \"1\"=\"1");
+    SummarySelection s = selectionForPath({QStringLiteral("地方企业"), hostile});
     EXPECT_EQ(summaryFigures(*store.db, summaryCondition(s, Ownership::State)).count, QStringLiteral("0"));
+    addRecord(*store.db, "H", {hostile, {}, {}, {}}, {{QStringLiteral("占地面积"), 8}});
+    const SummaryFigures f = summaryFigures(*store.db, summaryCondition(s, Ownership::State));
+    EXPECT_EQ(f.count, QStringLiteral("1"));
+    EXPECT_EQ(f.sums[0], QStringLiteral("8"));
 }
 
 // Province, city, county and enterprise clicks are driven through the window's tests.
