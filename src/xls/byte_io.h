@@ -49,6 +49,13 @@ public:
     void patch16(size_t at, uint16_t v) { put16(reinterpret_cast<uint8_t *>(&bytes[at]), v); }
     void patch32(size_t at, uint32_t v) { put32(reinterpret_cast<uint8_t *>(&bytes[at]), v); }
     // A whole record: type, length, data (data must be ≤ 8,224 bytes).
+    // A record whose data is one 16-bit value.
+    void record16(uint16_t type, uint16_t v)
+    {
+        u16(type);
+        u16(2);
+        u16(v);
+    }
     void record(uint16_t type, std::string_view data)
     {
         u16(type);

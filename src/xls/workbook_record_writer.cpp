@@ -113,14 +113,9 @@ private:
     // goes (the BOUNDSHEET offsets come before them, so they are stream offsets).
     void writeGlobals(ByteBuffer &g, std::vector<size_t> &sheetOffsetAt, ByteSink &out)
     {
-        auto simple16 = [&g](uint16_t type, uint16_t v) {
-            g.u16(type);
-            g.u16(2);
-            g.u16(v);
-        };
         g.record(rec::Bof, std::string_view("\x00\x06\x05\x00\xBB\x0D\xCC\x07\x00\x00\x00\x00\x06\x00\x00\x00", 16));
-        simple16(rec::InterfaceHdr, 1200);
-        simple16(rec::Mms, 0);
+        g.record16(rec::InterfaceHdr, 1200);
+        g.record16(rec::Mms, 0);
         g.record(rec::InterfaceEnd, {});
         {
             ByteBuffer b;
@@ -130,20 +125,20 @@ private:
             b.bytes.resize(112, ' ');
             g.record(rec::WriteAccess, b.bytes);
         }
-        simple16(rec::CodePage, 1200);
-        simple16(rec::Dsf, 0);
+        g.record16(rec::CodePage, 1200);
+        g.record16(rec::Dsf, 0);
         {
             ByteBuffer b;
             for (size_t i = 0; i < m_book.m_sheets.size() && i < 4000; ++i)
                 b.u16(uint16_t(i + 1));
             g.record(rec::TabId, b.bytes);
         }
-        simple16(rec::FnGroupCount, 14);
-        simple16(rec::WindowProtect, 0);
-        simple16(rec::Protect, 0);
-        simple16(rec::Password, 0);
-        simple16(rec::Prot4Rev, 0);
-        simple16(rec::Prot4RevPass, 0);
+        g.record16(rec::FnGroupCount, 14);
+        g.record16(rec::WindowProtect, 0);
+        g.record16(rec::Protect, 0);
+        g.record16(rec::Password, 0);
+        g.record16(rec::Prot4Rev, 0);
+        g.record16(rec::Prot4RevPass, 0);
         {
             ByteBuffer b;
             b.u16(0x0168);
@@ -157,12 +152,12 @@ private:
             b.u16(0x0258);
             g.record(rec::Window1, b.bytes);
         }
-        simple16(rec::Backup, 0);
-        simple16(rec::HideObj, 0);
-        simple16(rec::DateMode, 0);
-        simple16(rec::Precision, 1);
-        simple16(rec::RefreshAll, 0);
-        simple16(rec::BookBool, 0);
+        g.record16(rec::Backup, 0);
+        g.record16(rec::HideObj, 0);
+        g.record16(rec::DateMode, 0);
+        g.record16(rec::Precision, 1);
+        g.record16(rec::RefreshAll, 0);
+        g.record16(rec::BookBool, 0);
 
         // Fonts: four copies of the default, then ours from index 5 (there is no font 4).
         const FontKey defaultFont = fontOf(CellFormat{});
@@ -190,7 +185,7 @@ private:
         for (size_t i = 0; i < m_book.m_formats.size(); ++i)
             putXf(g, fontOfFormat[i], false, m_book.m_formats[i]);
         g.record(rec::Style, std::string_view("\x00\x80\x00\xFF", 4));
-        simple16(rec::UsesElfs, 0);
+        g.record16(rec::UsesElfs, 0);
 
         for (const auto &sheet : m_book.m_sheets) {
             ByteBuffer b;
@@ -233,33 +228,28 @@ private:
             out.write(b.bytes.data(), b.bytes.size());
             b.bytes.clear();
         };
-        auto simple16 = [&b](uint16_t type, uint16_t v) {
-            b.u16(type);
-            b.u16(2);
-            b.u16(v);
-        };
         b.record(rec::Bof, std::string_view("\x00\x06\x10\x00\xBB\x0D\xCC\x07\x00\x00\x00\x00\x06\x00\x00\x00", 16));
-        simple16(rec::CalcMode, 1);
-        simple16(rec::CalcCount, 100);
-        simple16(rec::RefMode, 1);
-        simple16(rec::Iteration, 0);
+        b.record16(rec::CalcMode, 1);
+        b.record16(rec::CalcCount, 100);
+        b.record16(rec::RefMode, 1);
+        b.record16(rec::Iteration, 0);
         b.u16(rec::Delta);
         b.u16(8);
         b.f64(0.001);
-        simple16(rec::SaveRecalc, 1);
-        simple16(rec::PrintHeaders, 0);
-        simple16(rec::PrintGridlines, 0);
-        simple16(rec::GridSet, 1);
+        b.record16(rec::SaveRecalc, 1);
+        b.record16(rec::PrintHeaders, 0);
+        b.record16(rec::PrintGridlines, 0);
+        b.record16(rec::GridSet, 1);
         b.record(rec::Guts, std::string_view("\0\0\0\0\0\0\0\0", 8));
         b.u16(rec::DefaultRowHeight);
         b.u16(4);
         b.u16(0);
         b.u16(DefaultRowTwips);
-        simple16(rec::WsBool, 0x04C1);
+        b.record16(rec::WsBool, 0x04C1);
         b.record(rec::Header, {});
         b.record(rec::Footer, {});
-        simple16(rec::HCenter, 0);
-        simple16(rec::VCenter, 0);
+        b.record16(rec::HCenter, 0);
+        b.record16(rec::VCenter, 0);
         {
             ByteBuffer s;
             s.u16(9);   // A4
@@ -275,7 +265,7 @@ private:
             s.u16(1);
             b.record(rec::Setup, s.bytes);
         }
-        simple16(rec::DefColWidth, 8);
+        b.record16(rec::DefColWidth, 8);
         for (size_t c = 0; c < sheet.m_columnWidths.size(); ++c) {
             if (sheet.m_columnWidths[c] < 0)
                 continue;
