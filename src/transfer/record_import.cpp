@@ -9,7 +9,7 @@
 
 namespace kestrova::transfer {
 
-RecordImporter::RecordImporter(Database &db, const QString &sheetName, int expectedRows)
+RecordImporter::RecordImporter(Database &db, const QString &sheetName)
     : m_db(db), m_sheet(sheetName), m_tx(db)
 {
     // Replacing tens of thousands of records touches more pages than the default cache
@@ -22,15 +22,6 @@ RecordImporter::RecordImporter(Database &db, const QString &sheetName, int expec
     db.exec(QStringLiteral("PRAGMA secure_delete=0"));
     m_columns = tableColumns(db, tables::records).mid(1);
     m_lastOldId = db.scalar(QStringLiteral("SELECT ifnull(max(ID), 0) FROM TZ_XIANGMU")).toLongLong();
-    // Rebuilding an index costs the whole table once; keeping it up costs every row
-    // written twice (deleted and added). Past half the table, rebuilding is cheaper, and
-    // the replaced records go in one pass at the end instead of a lookup per name.
-    const qint64 existing = db.scalar(QStringLiteral("SELECT count(*) FROM TZ_XIANGMU")).toLongLong();
-    if (expectedRows >= 1000 && qint64(expectedRows) * 2 >= existing) {
-        for (const RecordIndex &index : recordIndexes())
-            db.exec(QStringLiteral("DROP INDEX IF EXISTS ") + quotedName(index.name));
-        m_bulk = true;
-    }
 
     QStringList names, marks;
     for (int i = 0; i < m_columns.size(); ++i) {
@@ -41,9 +32,8 @@ RecordImporter::RecordImporter(Database &db, const QString &sheetName, int expec
                                                    QStringLiteral(") VALUES(") + marks.join(QLatin1Char(',')) +
                                                    QLatin1Char(')'));
     // New IDs are always above the old ones, so deleting by name among the old IDs while
-    // appending, or after appending, gives the same result as deleting every name first.
-    if (!m_bulk)
-        m_delete = std::make_unique<Statement>(db, QStringLiteral("DELETE FROM TZ_XIANGMU WHERE 企业名称=?1 AND ID<=?2"));
+    // appending gives the same result as deleting every name first.
+    m_delete = std::make_unique<Statement>(db, QStringLiteral("DELETE FROM TZ_XIANGMU WHERE 企业名称=?1 AND ID<=?2"));
 }
 
 RecordImporter::~RecordImporter()
@@ -51,6 +41,8 @@ RecordImporter::~RecordImporter()
     try {
         m_db.exec(QStringLiteral("PRAGMA cache_size=") + QString::number(m_oldCacheSize.toLongLong()));
         m_db.exec(QStringLiteral("PRAGMA secure_delete=") + QString::number(m_oldSecureDelete.toInt()));
+        if (!m_oldThreads.isEmpty())
+            m_db.exec(QStringLiteral("PRAGMA threads=") + QString::number(m_oldThreads.toInt()));
     } catch (...) {
         // Only connection settings: nothing to report.
     }
@@ -83,43 +75,80 @@ void RecordImporter::failAt(int sheetRow, int column, const QString &value, cons
                                                 QString::fromUtf8(what)));
 }
 
-void RecordImporter::prepare(int sheetRow, const Cells &cells, Row &row) const
+RecordImporter::SharedNumbers::Kind RecordImporter::SharedNumbers::kind(uint32_t i, std::string_view text, double &value)
 {
+    Kind &k = m_kinds[i];
+    if (k == Kind::Unknown) {
+        if (isBlankCell(text)) {
+            k = Kind::Blank;
+        } else if (const auto v = cellNumber(text)) {
+            k = Kind::Number;
+            m_values[i] = *v;
+        } else {
+            k = Kind::NotNumber;
+        }
+    }
+    value = m_values[i];
+    return k;
+}
+
+void RecordImporter::prepare(int sheetRow, const CellViews &cells, Row &row, SharedNumbers *shared) const
+{
+    using xls::kNotShared;
     if (m_nameColumn < 0)
         throw TransferError(kImportFailed, QStringLiteral("sheet %1 has no header row").arg(m_sheet));
     row.sheetRow = sheetRow;
-    row.blank = std::all_of(cells.begin(), cells.end(), [](const std::string &c) { return c.empty(); });
+    row.blank = std::all_of(cells.begin(), cells.end(),
+                            [](const xls::WorkbookReader::CellView &c) { return c.text.empty(); });
     if (row.blank)
         return;
 
     // Assigning into the row's own strings and vectors reuses what they hold from the
     // row they carried before, so a long import hardly allocates.
-    static const std::string none;
-    const auto cell = [&cells](size_t i) -> const std::string & { return i < cells.size() ? cells[i] : none; };
+    static const xls::WorkbookReader::CellView none;
+    const auto cell = [&cells](size_t i) -> const xls::WorkbookReader::CellView & {
+        return i < cells.size() ? cells[i] : none;
+    };
     const size_t n = size_t(m_columns.size());
-    row.name = cell(size_t(m_nameColumn));
+    row.name.assign(cell(size_t(m_nameColumn)).text);
+    // The set is no longer changed once rows are read, so this thread may look.
+    row.nameReplaced = !m_replaced.empty() && m_replaced.contains(row.name);
     row.kinds.assign(n, Row::Kind::Text);
     row.numbers.assign(n, 0.0);
-    row.texts.resize(n);
+    row.owned.resize(n); // before any view into it is taken
+    row.texts.assign(n, std::string_view());
     for (size_t i = 0; i < n; ++i) {
         const ColumnInfo &col = m_columns[qsizetype(i)];
-        const std::string &text = cell(i);
+        const xls::WorkbookReader::CellView &c = cell(i);
         if (col.numeric) {
-            if (isBlankCell(text)) {
-                row.kinds[i] = Row::Kind::Null;
-            } else if (const auto v = cellNumber(std::string_view(text))) {
-                row.kinds[i] = Row::Kind::Number;
-                row.numbers[i] = *v;
+            double v = 0;
+            SharedNumbers::Kind k;
+            if (shared && c.sharedString != kNotShared) {
+                k = shared->kind(c.sharedString, c.text, v);
+            } else if (isBlankCell(c.text)) {
+                k = SharedNumbers::Kind::Blank;
+            } else if (const auto parsed = cellNumber(c.text)) {
+                k = SharedNumbers::Kind::Number;
+                v = *parsed;
             } else {
-                failAt(sheetRow, int(i), QString::fromStdString(text), "is not a number");
+                k = SharedNumbers::Kind::NotNumber;
             }
-        } else if (col.date && !isBlankCell(text)) {
-            const auto stored = storedDateOf(QString::fromStdString(text));
+            if (k == SharedNumbers::Kind::NotNumber)
+                failAt(sheetRow, int(i), QString::fromUtf8(c.text.data(), qsizetype(c.text.size())), "is not a number");
+            row.kinds[i] = k == SharedNumbers::Kind::Blank ? Row::Kind::Null : Row::Kind::Number;
+            row.numbers[i] = v;
+        } else if (col.date && !isBlankCell(c.text)) {
+            const QString text = QString::fromUtf8(c.text.data(), qsizetype(c.text.size()));
+            const auto stored = storedDateOf(text);
             if (!stored)
-                failAt(sheetRow, int(i), QString::fromStdString(text), "is not a date");
-            row.texts[i] = stored->toStdString();
+                failAt(sheetRow, int(i), text, "is not a date");
+            row.owned[i] = stored->toStdString();
+            row.texts[i] = row.owned[i];
+        } else if (c.sharedString != kNotShared) {
+            row.texts[i] = c.text; // lasts as long as the workbook
         } else {
-            row.texts[i].assign(text);
+            row.owned[i].assign(c.text);
+            row.texts[i] = row.owned[i];
         }
     }
 }
@@ -128,7 +157,7 @@ void RecordImporter::write(const Row &row)
 {
     if (row.blank)
         return;
-    if (m_seenNames.insert(row.name).second && !m_bulk) {
+    if (!row.nameReplaced && m_seenNames.insert(row.name).second) {
         m_delete->reset();
         m_delete->bindUtf8(1, row.name);
         m_delete->bind(2, QVariant(m_lastOldId));
@@ -154,9 +183,62 @@ void RecordImporter::write(const Row &row)
 
 void RecordImporter::addRow(int sheetRow, const Cells &cells)
 {
+    CellViews views;
+    for (const std::string &c : cells)
+        views.push_back({c, xls::kNotShared});
     Row row;
-    prepare(sheetRow, cells, row);
+    prepare(sheetRow, views, row);
     write(row);
+}
+
+void RecordImporter::replaceNames(const std::vector<std::string> &names, int expectedRows)
+{
+    m_replaced.reserve(names.size());
+    m_replaced.insert(names.begin(), names.end());
+    if (!m_replaced.empty()) {
+        // Emptying the table drops its pages whole; deleting row by row costs far more.
+        if (namesCoverEveryRecord())
+            m_db.exec(QStringLiteral("DELETE FROM TZ_XIANGMU"));
+        else
+            deleteNamesAtOnce();
+    }
+    // Rebuilding an index costs the whole table once; keeping it up costs a lookup and a
+    // write per row. Past half the table, rebuilding is cheaper.
+    const qint64 remaining = m_db.scalar(QStringLiteral("SELECT count(*) FROM TZ_XIANGMU")).toLongLong();
+    if (expectedRows >= 1000 && qint64(expectedRows) * 2 >= remaining) {
+        for (const RecordIndex &index : recordIndexes())
+            m_db.exec(QStringLiteral("DROP INDEX IF EXISTS ") + quotedName(index.name));
+        m_bulk = true;
+    }
+}
+
+bool RecordImporter::namesCoverEveryRecord() const
+{
+    Statement names = m_db.prepare(QStringLiteral("SELECT 企业名称 FROM TZ_XIANGMU"));
+    while (names.next())
+        if (!m_replaced.contains(names.utf8(0)))
+            return false;
+    return true;
+}
+
+void RecordImporter::deleteNamesAtOnce()
+{
+    // The names go into a temporary table of this transaction, so a failure takes it
+    // back with everything else.
+    m_db.exec(QStringLiteral("CREATE TEMP TABLE import_names(name TEXT PRIMARY KEY) WITHOUT ROWID"));
+    {
+        // In order, the names fill the table's pages one after another.
+        std::vector<std::string_view> sorted(m_replaced.begin(), m_replaced.end());
+        std::sort(sorted.begin(), sorted.end());
+        Statement add = m_db.prepare(QStringLiteral("INSERT INTO temp.import_names(name) VALUES(?1)"));
+        for (const std::string_view name : sorted) {
+            add.reset();
+            add.bindUtf8(1, name);
+            add.run();
+        }
+    }
+    m_db.exec(QStringLiteral("DELETE FROM main.TZ_XIANGMU WHERE 企业名称 IN (SELECT name FROM temp.import_names)"));
+    m_db.exec(QStringLiteral("DROP TABLE temp.import_names"));
 }
 
 void RecordImporter::commit()
@@ -164,32 +246,10 @@ void RecordImporter::commit()
     m_insert.reset();
     m_delete.reset();
     if (m_bulk) {
-        deleteReplacedAtOnce();
         for (const RecordIndex &index : recordIndexes())
             m_db.exec(createIndexSql(index));
     }
     m_tx.commit();
-}
-
-void RecordImporter::deleteReplacedAtOnce()
-{
-    // The names go into a temporary table of this transaction, so a failure takes it
-    // back with everything else.
-    m_db.exec(QStringLiteral("CREATE TEMP TABLE import_names(name TEXT PRIMARY KEY) WITHOUT ROWID"));
-    {
-        // In order, the names fill the table's pages one after another.
-        std::vector<std::string_view> names(m_seenNames.begin(), m_seenNames.end());
-        std::sort(names.begin(), names.end());
-        Statement add = m_db.prepare(QStringLiteral("INSERT INTO temp.import_names(name) VALUES(?1)"));
-        for (const std::string_view name : names) {
-            add.reset();
-            add.bindUtf8(1, name);
-            add.run();
-        }
-    }
-    m_db.exec(QStringLiteral("DELETE FROM main.TZ_XIANGMU WHERE ID<=?1 AND 企业名称 IN (SELECT name FROM temp.import_names)"),
-              {m_lastOldId});
-    m_db.exec(QStringLiteral("DROP TABLE temp.import_names"));
 }
 
 } // namespace kestrova::transfer

@@ -20,7 +20,7 @@ namespace kestrova::transfer {
 template <typename Item>
 class SheetRowStream {
 public:
-    using Cells = std::vector<std::string>;
+    using Cells = std::vector<xls::WorkbookReader::CellView>;
     // Fills the item of a row (0-based row number) on the reading thread; the item may
     // hold what an earlier row left in it. What it throws ends the stream there.
     using Make = std::function<void(int row, const Cells &cells, Item &item)>;
@@ -95,7 +95,7 @@ private:
         std::vector<Item> batch(kBatchRows);
         size_t filled = 0;
         try {
-            book.forEachRow(sheet, [&](int row, const Cells &cells) {
+            book.forEachRowView(sheet, [&](int row, const Cells &cells) {
                 m_make(row, cells, batch[filled]);
                 if (++filled == kBatchRows) {
                     push(batch);

@@ -40,27 +40,40 @@ ImportResult importUploadWorkbook(Database &db, const QString &path, Progress &p
         if (!found)
             throw TransferError(kImportFailed, QStringLiteral("%1: no sheet %2").arg(path, kRecordSheet));
 
-        const int dataRows = int(std::max<size_t>(book.rowsWithCells(sheet), 1) - 1); // less the header
+        RecordImporter importer(db, kRecordSheet);
+        // The header is the sheet's first row; a sheet whose row 1 is empty has none.
+        const std::vector<std::string> header = book.readRow(sheet, 0);
+        if (header.empty()) {
+            if (book.rowsWithCells(sheet) == 0)
+                throw TransferError(kImportFailed, QStringLiteral("sheet %1 is empty").arg(kRecordSheet));
+            throw TransferError(kImportFailed, QStringLiteral("sheet %1, row 1 is empty").arg(kRecordSheet));
+        }
+        importer.setHeader(header);
+
+        // The names are read ahead so their records go before any row is written. A row
+        // with a name holds a value, so it is written; its name is among these.
+        xls::WorkbookReader::ColumnSurvey survey = book.surveyColumn(sheet, importer.nameColumn());
+        const int dataRows = int(std::max<size_t>(survey.rowsWithCells, 1) - 1); // less the header
+        std::vector<std::string> names;
+        names.reserve(survey.texts.size());
+        for (size_t row = 1; row < survey.texts.size(); ++row)
+            if (!survey.texts[row].empty())
+                names.push_back(std::move(survey.texts[row]));
+        survey = {};
+        importer.replaceNames(names, dataRows);
+        names = {};
+
         ProgressSteps steps(progress);
         steps.start(dataRows);
-
         const int delayMs = rowDelayForTests();
-        RecordImporter importer(db, kRecordSheet, dataRows);
-        // The reading thread checks the header and makes every row ready; this thread
-        // only writes. The header is the sheet's first row; a sheet whose row 1 is
-        // empty has none.
-        bool header = false;
+        // The reading thread makes every row ready; this thread only writes.
+        RecordImporter::SharedNumbers numbers(book.sharedStringCount());
         SheetRowStream<RecordImporter::Row> rows(
-            book, sheet, [&](int row, const std::vector<std::string> &cells, RecordImporter::Row &item) {
-                if (header) {
-                    importer.prepare(row + 1, cells, item);
-                    return;
-                }
-                if (row != 0)
-                    throw TransferError(kImportFailed, QStringLiteral("sheet %1, row 1 is empty").arg(kRecordSheet));
-                importer.setHeader(cells);
-                header = true;
-                item.blank = true; // nothing to write
+            book, sheet, [&](int row, const RecordImporter::CellViews &cells, RecordImporter::Row &item) {
+                if (row == 0)
+                    item.blank = true; // the header, taken above
+                else
+                    importer.prepare(row + 1, cells, item, &numbers);
             });
         RecordImporter::Row row;
         bool first = true;
@@ -72,8 +85,6 @@ ImportResult importUploadWorkbook(Database &db, const QString &path, Progress &p
             if (delayMs > 0)
                 QThread::msleep(static_cast<unsigned long>(delayMs));
         }
-        if (!header)
-            throw TransferError(kImportFailed, QStringLiteral("sheet %1 is empty").arg(kRecordSheet));
         importer.commit();
         return {importer.appended(), importer.replacedNames()};
     } catch (const xls::XlsError &e) {

@@ -47,10 +47,11 @@ public:
     uint64_t size() const override { return m_size; }
     void read(uint64_t offset, void *out, size_t size) const override
     {
-        std::memset(out, 0, size);
-        if (offset >= m_size)
+        // Past the end of the file reads as zeros.
+        const size_t avail = offset >= m_size ? 0 : size_t(std::min<uint64_t>(size, m_size - offset));
+        std::memset(static_cast<char *>(out) + avail, 0, size - avail);
+        if (avail == 0)
             return;
-        const size_t avail = size_t(std::min<uint64_t>(size, m_size - offset));
         if (fseeko(m_file, off_t(offset), SEEK_SET) != 0 || std::fread(out, 1, avail, m_file) != avail)
             throw XlsError(ErrorCode::CannotOpenFile, m_path + ": read error");
     }

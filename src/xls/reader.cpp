@@ -26,6 +26,10 @@ struct ParsedWorkbook : public SharedStringText
     {
         out.append(arena, offsets[i], offsets[i + 1] - offsets[i]);
     }
+    std::optional<std::string_view> lastingUtf8(uint32_t i) const override
+    {
+        return std::string_view(arena).substr(offsets[i], offsets[i + 1] - offsets[i]);
+    }
 
     const SheetEntry &sheet(std::string_view name) const;
 };
@@ -53,24 +57,33 @@ void walkSheet(const ParsedWorkbook &book, const SheetEntry &sheet, Fn &&onRecor
     walkSheetRecords(book.stream, sheet, onRecord);
 }
 
-// Gathers cells into rows and hands each finished row on.
+// Gathers cells into rows and hands each finished row on. Texts that last are passed
+// as they are; the others are copied into a string per column, kept for the row.
 class RowAssembler : public CellSink
 {
 public:
-    using Fn = std::function<void(int, const std::vector<std::string> &)>;
-    explicit RowAssembler(const Fn &fn) : m_fn(fn) {}
+    using Fn = std::function<void(int, const std::vector<WorkbookReader::CellView> &)>;
+    explicit RowAssembler(const Fn &fn) : m_fn(fn), m_owned(256) {}
 
-    void cell(uint16_t row, uint16_t col, const std::string &text, bool hasValue) override
+    void cell(const DecodedCell &c) override
     {
-        if (row != m_row) {
+        if (c.row != m_row) {
             flush();
-            m_row = row;
+            m_row = c.row;
         }
-        if (m_cells.size() <= col)
-            m_cells.resize(size_t(col) + 1);
-        m_cells[col] = text;
-        if (hasValue && m_used <= col)
-            m_used = size_t(col) + 1;
+        if (m_cells.size() <= c.col)
+            m_cells.resize(size_t(c.col) + 1);
+        WorkbookReader::CellView &cell = m_cells[c.col];
+        cell.sharedString = c.sharedString;
+        if (c.lasting) {
+            cell.text = c.text;
+        } else {
+            std::string &own = m_owned[c.col]; // 256 strings made once: they never move
+            own.assign(c.text);
+            cell.text = own;
+        }
+        if (c.hasValue && m_used <= c.col)
+            m_used = size_t(c.col) + 1;
     }
 
     void flush()
@@ -80,7 +93,7 @@ public:
             m_fn(m_row, m_cells);
         }
         for (auto &c : m_cells)
-            c.clear();
+            c = {};
         m_used = 0;
         m_row = -1;
     }
@@ -89,18 +102,19 @@ private:
     const Fn &m_fn;
     int m_row = -1;
     size_t m_used = 0;
-    std::vector<std::string> m_cells;
+    std::vector<WorkbookReader::CellView> m_cells;
+    std::vector<std::string> m_owned;
 };
 
 // Collects every cell when a sheet stores its rows out of order.
 class CellCollector : public CellSink
 {
 public:
-    struct Cell { uint16_t row, col; bool hasValue; std::string text; };
+    struct Cell { uint16_t row, col; bool hasValue; uint32_t sharedString; std::string text; };
     std::vector<Cell> cells;
-    void cell(uint16_t row, uint16_t col, const std::string &text, bool hasValue) override
+    void cell(const DecodedCell &c) override
     {
-        cells.push_back({row, col, hasValue, text});
+        cells.push_back({c.row, c.col, c.hasValue, c.sharedString, std::string(c.text)});
     }
 };
 
@@ -153,8 +167,8 @@ std::vector<std::string> WorkbookReader::sheetNames() const
     return names;
 }
 
-void WorkbookReader::forEachRow(std::string_view sheetName,
-                                const std::function<void(int, const std::vector<std::string> &)> &fn) const
+void WorkbookReader::forEachRowView(std::string_view sheetName,
+                                    const std::function<void(int, const std::vector<CellView> &)> &fn) const
 {
     const ParsedWorkbook &book = *m_book;
     const SheetEntry &sheet = book.sheet(sheetName);
@@ -186,25 +200,99 @@ void WorkbookReader::forEachRow(std::string_view sheetName,
     std::stable_sort(all.cells.begin(), all.cells.end(),
                      [](const CellCollector::Cell &a, const CellCollector::Cell &b) { return a.row < b.row; });
     RowAssembler rows(fn);
-    for (const auto &c : all.cells)
-        rows.cell(c.row, c.col, c.text, c.hasValue);
+    for (const auto &c : all.cells) {
+        // A shared string is taken from the book, where it outlives this call; any other
+        // text from the collector, which outlives the rows.
+        const auto kept = c.sharedString != kNotShared ? book.lastingUtf8(c.sharedString) : std::nullopt;
+        rows.cell({c.row, c.col, kept ? *kept : std::string_view(c.text), c.hasValue, c.sharedString, true});
+    }
     rows.flush();
+}
+
+void WorkbookReader::forEachRow(std::string_view sheetName,
+                                const std::function<void(int, const std::vector<std::string> &)> &fn) const
+{
+    std::vector<std::string> texts;
+    forEachRowView(sheetName, [&](int row, const std::vector<CellView> &cells) {
+        texts.resize(cells.size());
+        for (size_t i = 0; i < cells.size(); ++i)
+            texts[i].assign(cells[i].text);
+        fn(row, texts);
+    });
+}
+
+uint32_t WorkbookReader::sharedStringCount() const
+{
+    return m_book->count();
 }
 
 size_t WorkbookReader::rowsWithCells(std::string_view sheetName) const
 {
+    return surveyColumn(sheetName, -1).rowsWithCells;
+}
+
+std::vector<std::string> WorkbookReader::readRow(std::string_view sheetName, int row) const
+{
+    // The whole sheet is walked: a sheet stored out of order may hold cells of the row
+    // anywhere, and forEachRow would gather them all.
     const ParsedWorkbook &book = *m_book;
-    size_t rows = 0;
+    std::vector<std::string> found;
+    const RowAssembler::Fn keep = [&found](int, const std::vector<CellView> &cells) {
+        for (const CellView &c : cells)
+            found.emplace_back(c.text);
+    };
+    RowAssembler rows(keep);
+    std::string scratch;
+    walkSheet(book, book.sheet(sheetName), [&](const Record &r, const RecordReader &after) {
+        if (!isCellRecord(r.type))
+            return;
+        requireSize(r, 6);
+        if (rd16(r.data) == row)
+            decodeCellRecord(r, after, book.globals, book, scratch, rows);
+    });
+    rows.flush();
+    return found;
+}
+
+WorkbookReader::ColumnSurvey WorkbookReader::surveyColumn(std::string_view sheetName, int column) const
+{
+    const ParsedWorkbook &book = *m_book;
+    ColumnSurvey survey;
+    // Keeps the column's text of each cell decoded; a repeated cell overwrites, as in forEachRow.
+    class ColumnCell : public CellSink
+    {
+    public:
+        ColumnCell(std::vector<std::string> &texts, int column) : m_texts(texts), m_column(column) {}
+        void cell(const DecodedCell &c) override
+        {
+            if (c.col != m_column)
+                return;
+            if (m_texts.size() <= c.row)
+                m_texts.resize(size_t(c.row) + 1);
+            m_texts[c.row].assign(c.text);
+        }
+
+    private:
+        std::vector<std::string> &m_texts;
+        int m_column;
+    } sink(survey.texts, column);
+    std::string scratch;
     int last = -1;
-    walkSheet(book, book.sheet(sheetName), [&](const Record &r, const RecordReader &) {
+    walkSheet(book, book.sheet(sheetName), [&](const Record &r, const RecordReader &after) {
         if (!isCellRecord(r.type))
             return;
         requireSize(r, 6);
         const int row = rd16(r.data);
-        rows += row != last ? 1 : 0;
+        survey.rowsWithCells += row != last ? 1 : 0;
         last = row;
+        if (column < 0)
+            return;
+        // Only records that can hold the column are decoded: one cell at it, or a range.
+        const bool range = r.type == rec::MulRk || r.type == rec::MulBlank;
+        if (range || rd16(r.data + 2) == column)
+            decodeCellRecord(r, after, book.globals, book, scratch, sink);
     });
-    return rows;
+    return survey;
 }
 
 std::vector<std::vector<std::string>> WorkbookReader::readSheet(std::string_view sheet) const

@@ -1,4 +1,6 @@
 #pragma once
+#include "xls/sheet_cells.h"
+
 #include <functional>
 #include <memory>
 #include <string>
@@ -32,9 +34,32 @@ public:
     // missing (name compared ignoring letter case) or its records are damaged.
     void forEachRow(std::string_view sheet,
                     const std::function<void(int row, const std::vector<std::string> &cells)> &fn) const;
+    // A cell as forEachRowView gives it: its text, and the number of the shared string it
+    // shows (kNotShared for any other cell). The text stays valid as long as the reader
+    // when the cell shows a shared string, and during the call otherwise.
+    struct CellView
+    {
+        std::string_view text;
+        uint32_t sharedString = kNotShared;
+    };
+    // forEachRow without copying a text: the fast way through a large sheet.
+    void forEachRowView(std::string_view sheet,
+                        const std::function<void(int row, const std::vector<CellView> &cells)> &fn) const;
+    uint32_t sharedStringCount() const;
     // How many rows hold cell records, counted without decoding any cell: a progress
     // bar's length, which rows of formatted blanks only make a little too long.
     size_t rowsWithCells(std::string_view sheet) const;
+    // One row's cells as forEachRow gives them; empty when the row holds no value.
+    std::vector<std::string> readRow(std::string_view sheet, int row) const;
+    // The texts of one column, indexed by row ("" where it has no cell), and how many
+    // rows hold cell records, from one pass that decodes no other cell: what an import
+    // needs to know before it reads the rows themselves.
+    struct ColumnSurvey
+    {
+        size_t rowsWithCells = 0;
+        std::vector<std::string> texts;
+    };
+    ColumnSurvey surveyColumn(std::string_view sheet, int column) const;
     // All rows from row 0 to the last stored one, missing rows as empty vectors.
     std::vector<std::vector<std::string>> readSheet(std::string_view sheet) const;
 

@@ -78,8 +78,13 @@ bool decodeCellRecord(const Record &r, const RecordReader &after, const GlobalsI
         if (index >= sst.count())
             throwBadRecord(r, "string " + std::to_string(index) + " beyond the " + std::to_string(sst.count()) +
                            " of the shared string table");
+        if (const auto kept = sst.lastingUtf8(index)) {
+            sink.cell({row, col, *kept, true, index, true});
+            return true;
+        }
         sst.append(index, text);
-        break;
+        sink.cell({row, col, text, true, index, false});
+        return true;
     }
     case rec::Label:
     case rec::RString: {
@@ -99,7 +104,7 @@ bool decodeCellRecord(const Record &r, const RecordReader &after, const GlobalsI
         for (size_t i = 0; i < n; ++i) {
             const uint8_t *p = r.data + 4 + 6 * i;
             numberText(decodeRk(rd32(p + 2)), rd16(p), g, text);
-            sink.cell(row, uint16_t(col + i), text, true);
+            sink.cell({row, uint16_t(col + i), text, true});
         }
         return true;
     }
@@ -108,7 +113,7 @@ bool decodeCellRecord(const Record &r, const RecordReader &after, const GlobalsI
     case rec::MulBlank: {
         const size_t n = (r.size - 6) / 2;
         for (size_t i = 0; i < n; ++i) {
-            sink.cell(row, uint16_t(col + i), text, false);
+            sink.cell({row, uint16_t(col + i), text, false});
         }
         return true;
     }
@@ -143,7 +148,7 @@ bool decodeCellRecord(const Record &r, const RecordReader &after, const GlobalsI
         break;
     }
     }
-    sink.cell(row, col, text, r.type != rec::Blank);
+    sink.cell({row, col, text, r.type != rec::Blank});
     return true;
 }
 

@@ -578,10 +578,10 @@ std::string TemplateFiller::text(int sheet, int row, int col) const
     {
         int col;
         std::string *out;
-        void cell(uint16_t, uint16_t c, const std::string &text, bool) override
+        void cell(const DecodedCell &c) override
         {
-            if (c == col)
-                *out = text;
+            if (c.col == col)
+                out->assign(c.text);
         }
     } pick;
     pick.col = col;

@@ -154,6 +154,51 @@ TEST(UploadImport, HeaderOnlyWorkbookImportsNothingAndSucceeds)
     EXPECT_EQ(test::recordRows(*s.db), before);
 }
 
+// The names are read ahead and their records deleted before any row is written: all at
+// once when the sheet names every local record, by name otherwise. A row without a name
+// is read only with the rows, and still replaces the records without a name.
+TEST(UploadImport, NamesReadAheadReplaceWholeTableOrJustTheirRecords)
+{
+    const auto importSheet = [](test::TempStore &s, const test::Rows &data) {
+        test::Rows rows{test::uploadHeader()};
+        rows.insert(rows.end(), data.begin(), data.end());
+        const QString path = s.file("下级.xls");
+        test::writeWorkbook(path.toStdString(), {{"数据信息", rows}});
+        NoProgress none;
+        return importUploadWorkbook(*s.db, path, none);
+    };
+    const auto areas = [](test::TempStore &s) {
+        return s.db->scalar("SELECT group_concat(企业名称 || ':' || CAST(占地面积 AS INTEGER), ',') FROM "
+                            "(SELECT * FROM TZ_XIANGMU ORDER BY ID)");
+    };
+    {
+        test::TempStore s;
+        test::addRecord(*s.db, "甲库", 1);
+        test::addRecord(*s.db, "乙库", 2);
+        const qint64 last = test::addRecord(*s.db, "乙库", 3);
+        s.db->exec("DELETE FROM TZ_XIANGMU WHERE ID=?1", {last}); // IDs are never given twice
+        test::addRecord(*s.db, "乙库", 4);
+        const auto r = importSheet(s, {test::uploadRow("乙库", "10"), test::uploadRow("甲库", "20"),
+                                       test::uploadRow("乙库", "30"), test::uploadRow("丙库", "40")});
+        EXPECT_EQ(r.appended, 4);
+        EXPECT_EQ(r.names, 3);
+        EXPECT_EQ(areas(s), "乙库:10,甲库:20,乙库:30,丙库:40");
+        EXPECT_GT(s.db->scalar("SELECT min(ID) FROM TZ_XIANGMU").toLongLong(), last + 1);
+        EXPECT_EQ(s.db->scalar("SELECT count(*) FROM sqlite_master WHERE type='index' AND tbl_name='TZ_XIANGMU'"), "4");
+        EXPECT_EQ(s.db->scalar("PRAGMA integrity_check"), "ok");
+    }
+    {
+        test::TempStore s;
+        test::addRecord(*s.db, "", 1);
+        test::addRecord(*s.db, "甲库", 2);
+        test::addRecord(*s.db, "丁库", 3);
+        const auto r = importSheet(s, {test::uploadRow("甲库", "5"), test::uploadRow("", "6"), test::uploadRow("", "7")});
+        EXPECT_EQ(r.appended, 3);
+        EXPECT_EQ(r.names, 2);
+        EXPECT_EQ(areas(s), "丁库:3,甲库:5,:6,:7");
+    }
+}
+
 TEST(UploadImport, ProgressCountsTheSheetRows)
 {
     struct Recorder : Progress {

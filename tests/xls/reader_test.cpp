@@ -131,6 +131,43 @@ TEST(XlsReaderRecords, EveryCellRecordAndStringLayout)
     EXPECT_EQ(rows, (std::vector<int>{0, 1, 2, 3, 4, 7, 8})) << "rows in order, rows of blanks skipped";
 }
 
+// The quick ways through a sheet an import takes must show what forEachRow shows. The
+// sheet stores a row out of order, so its cells are gathered first: a shared string's
+// text must still outlive the walk, as an import keeps it until the row is written.
+TEST(XlsReaderRecords, RowViewsRowAndColumnSurveyAgreeWithTheRows)
+{
+    TempDir dir;
+    handBuilt(false).save(dir.file("hand.xls"));
+    const auto reader = WorkbookReader::open(dir.file("hand.xls"));
+    Grid viewed;
+    std::vector<std::string_view> kept;
+    reader.forEachRowView("数据信息", [&](int row, const std::vector<WorkbookReader::CellView> &cells) {
+        viewed.resize(size_t(row) + 1);
+        for (const auto &c : cells) {
+            viewed[size_t(row)].emplace_back(c.text);
+            if (c.sharedString != kNotShared) {
+                EXPECT_LT(c.sharedString, reader.sharedStringCount());
+                kept.push_back(c.text);
+            }
+        }
+    });
+    EXPECT_EQ(viewed, handBuiltExpected);
+    EXPECT_EQ(std::vector<std::string>(kept.begin(), kept.end()),
+              (std::vector<std::string>{"Hello", "abc粮油仓", "rich", "ab", "仓储", "仓储"}));
+
+    for (int row : {0, 1, 4, 5, 8})
+        EXPECT_EQ(reader.readRow("数据信息", row), handBuiltExpected[size_t(row)]) << row;
+    EXPECT_TRUE(reader.readRow("数据信息", 300).empty());
+
+    const auto survey = reader.surveyColumn("数据信息", 1);
+    EXPECT_EQ(survey.rowsWithCells, 8u) << "rows 0-4, the row of blanks, 7 and 8";
+    std::vector<std::string> column;
+    for (const auto &row : handBuiltExpected)
+        column.push_back(row.size() > 1 ? row[1] : "");
+    EXPECT_EQ(survey.texts, column);
+    EXPECT_EQ(reader.rowsWithCells("数据信息"), 8u);
+}
+
 TEST(XlsReaderRecords, DateSystem1904AndMiniStream)
 {
     TempDir dir;
