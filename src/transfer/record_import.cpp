@@ -75,21 +75,27 @@ void RecordImporter::failAt(int sheetRow, int column, const QString &value, cons
                                                 QString::fromUtf8(what)));
 }
 
-RecordImporter::SharedNumbers::Kind RecordImporter::SharedNumbers::kind(uint32_t i, std::string_view text, double &value)
+namespace {
+using NumberKind = RecordImporter::SharedNumbers::Kind;
+
+NumberKind numberKind(std::string_view text, double &value)
 {
-    Kind &k = m_kinds[i];
-    if (k == Kind::Unknown) {
-        if (isBlankCell(text)) {
-            k = Kind::Blank;
-        } else if (const auto v = cellNumber(text)) {
-            k = Kind::Number;
-            m_values[i] = *v;
-        } else {
-            k = Kind::NotNumber;
-        }
-    }
+    if (isBlankCell(text))
+        return NumberKind::Blank;
+    const auto v = cellNumber(text);
+    if (!v)
+        return NumberKind::NotNumber;
+    value = *v;
+    return NumberKind::Number;
+}
+} // namespace
+
+NumberKind RecordImporter::SharedNumbers::kind(uint32_t i, std::string_view text, double &value)
+{
+    if (m_kinds[i] == Kind::Unknown)
+        m_kinds[i] = numberKind(text, m_values[i]);
     value = m_values[i];
-    return k;
+    return m_kinds[i];
 }
 
 void RecordImporter::prepare(int sheetRow, const CellViews &cells, Row &row, SharedNumbers *shared) const
@@ -122,20 +128,11 @@ void RecordImporter::prepare(int sheetRow, const CellViews &cells, Row &row, Sha
         const xls::WorkbookReader::CellView &c = cell(i);
         if (col.numeric) {
             double v = 0;
-            SharedNumbers::Kind k;
-            if (shared && c.sharedString != kNotShared) {
-                k = shared->kind(c.sharedString, c.text, v);
-            } else if (isBlankCell(c.text)) {
-                k = SharedNumbers::Kind::Blank;
-            } else if (const auto parsed = cellNumber(c.text)) {
-                k = SharedNumbers::Kind::Number;
-                v = *parsed;
-            } else {
-                k = SharedNumbers::Kind::NotNumber;
-            }
-            if (k == SharedNumbers::Kind::NotNumber)
+            const NumberKind k = shared && c.sharedString != kNotShared ? shared->kind(c.sharedString, c.text, v)
+                                                                        : numberKind(c.text, v);
+            if (k == NumberKind::NotNumber)
                 failAt(sheetRow, int(i), QString::fromUtf8(c.text.data(), qsizetype(c.text.size())), "is not a number");
-            row.kinds[i] = k == SharedNumbers::Kind::Blank ? Row::Kind::Null : Row::Kind::Number;
+            row.kinds[i] = k == NumberKind::Blank ? Row::Kind::Null : Row::Kind::Number;
             row.numbers[i] = v;
         } else if (col.date && !isBlankCell(c.text)) {
             const QString text = QString::fromUtf8(c.text.data(), qsizetype(c.text.size()));
