@@ -92,15 +92,23 @@ TEST(CliImport, KilledImportLeavesTheOldRecordsEveryTime)
 {
     test::TempStore s;
     addDemoRecords(*s.db, 300, 8);
-    std::vector<std::string> names;
-    for (const auto &n : test::namesOf(*s.db).mid(0, 150))
+    std::vector<std::string> names, everyName;
+    const QStringList local = test::namesOf(*s.db);
+    for (const auto &n : local.mid(0, 150))
         names.push_back(n.toStdString());
+    for (const auto &n : local)
+        everyName.push_back(n.toStdString());
     // Over 1,000 rows and more than half the table: the import drops the indexes and
     // rebuilds them at the end, so a kill must bring them back too.
-    for (int i = 0; i < 1050; ++i)
+    for (int i = 0; i < 1050; ++i) {
         names.push_back("新库" + std::to_string(i));
+        everyName.push_back("新库" + std::to_string(i));
+    }
     const QString upload = s.file("下级.xls");
     writeUpload(upload, names, "77");
+    // A workbook naming every local record empties the table before its rows go in.
+    const QString uploadAll = s.file("全部.xls");
+    writeUpload(uploadAll, everyName, "78");
     const auto before = test::recordRows(*s.db);
     s.db.reset(); // the killed process must not find our connection in the way
 
@@ -110,7 +118,7 @@ TEST(CliImport, KilledImportLeavesTheOldRecordsEveryTime)
     for (int trial = 0; trial < 20; ++trial) {
         QProcess p;
         p.setProcessEnvironment(env);
-        p.start(kCli, {"--home", s.home(), "import", upload});
+        p.start(kCli, {"--home", s.home(), "import", trial % 2 ? uploadAll : upload});
         ASSERT_TRUE(p.waitForStarted());
         QThread::msleep(static_cast<unsigned long>(60 + trial * 20));
         if (p.state() == QProcess::Running) {
