@@ -41,8 +41,6 @@ RecordImporter::~RecordImporter()
     try {
         m_db.exec(QStringLiteral("PRAGMA cache_size=") + QString::number(m_oldCacheSize.toLongLong()));
         m_db.exec(QStringLiteral("PRAGMA secure_delete=") + QString::number(m_oldSecureDelete.toInt()));
-        if (!m_oldThreads.isEmpty())
-            m_db.exec(QStringLiteral("PRAGMA threads=") + QString::number(m_oldThreads.toInt()));
     } catch (...) {
         // Only connection settings: nothing to report.
     }

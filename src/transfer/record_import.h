@@ -84,7 +84,6 @@ private:
     Transaction m_tx;
     QString m_oldCacheSize;
     QString m_oldSecureDelete;
-    QString m_oldThreads; // set only when changed
     QList<ColumnInfo> m_columns; // table columns 2..last
     qint64 m_lastOldId = 0;      // records up to this ID existed before the import
     int m_nameColumn = -1;       // 0-based sheet column headed 企业名称

@@ -133,12 +133,9 @@ private:
                 b.u16(uint16_t(i + 1));
             g.record(rec::TabId, b.bytes);
         }
-        g.record16(rec::FnGroupCount, 14);
-        g.record16(rec::WindowProtect, 0);
-        g.record16(rec::Protect, 0);
-        g.record16(rec::Password, 0);
-        g.record16(rec::Prot4Rev, 0);
-        g.record16(rec::Prot4RevPass, 0);
+        for (const auto &[type, value] : {std::pair{rec::FnGroupCount, 14}, {rec::WindowProtect, 0}, {rec::Protect, 0},
+                                         {rec::Password, 0}, {rec::Prot4Rev, 0}, {rec::Prot4RevPass, 0}})
+            g.record16(type, uint16_t(value));
         {
             ByteBuffer b;
             b.u16(0x0168);
@@ -152,12 +149,9 @@ private:
             b.u16(0x0258);
             g.record(rec::Window1, b.bytes);
         }
-        g.record16(rec::Backup, 0);
-        g.record16(rec::HideObj, 0);
-        g.record16(rec::DateMode, 0);
-        g.record16(rec::Precision, 1);
-        g.record16(rec::RefreshAll, 0);
-        g.record16(rec::BookBool, 0);
+        for (const auto &[type, value] : {std::pair{rec::Backup, 0}, {rec::HideObj, 0}, {rec::DateMode, 0},
+                                         {rec::Precision, 1}, {rec::RefreshAll, 0}, {rec::BookBool, 0}})
+            g.record16(type, uint16_t(value));
 
         // Fonts: four copies of the default, then ours from index 5 (there is no font 4).
         const FontKey defaultFont = fontOf(CellFormat{});
