@@ -13,7 +13,7 @@ ctest --test-dir build --output-on-failure -j"$jobs"
 
 bash scripts/build.sh build-asan Debug -DKESTROVA_SANITIZE=ON
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
-  ctest --test-dir build-asan --output-on-failure -j"$jobs"
+  ctest --test-dir build-asan --output-on-failure -j"$jobs" -LE e2e
 
 if [ -x scripts/fuzz.sh ]; then
   bash scripts/fuzz.sh "${FUZZ_SECONDS:-60}"
