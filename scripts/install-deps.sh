@@ -8,7 +8,7 @@ $SUDO apt-get update -q
 $SUDO apt-get install -y -q --no-install-recommends \
   build-essential cmake ninja-build pkg-config \
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev \
-  libsqlite3-dev libsodium-dev \
+  libsqlite3-dev libsodium-dev qt6-translations-l10n \
   clang libclang-rt-14-dev \
   fonts-noto-cjk xdg-utils \
   python3 python3-xlrd python3-xlwt \

@@ -20,7 +20,7 @@ class LoginAndMainWindow(e2e.ProgramTest):
         s.click(s.find(login, 'password text'))
         s.type('wrong')
         s.click(s.find(login, 'push button', '登录'))
-        self.answer('OK', expect='密码错误')
+        self.answer('确定', expect='密码错误')
 
     def test_menu_opens_the_task_settings(self):
         self.start()
