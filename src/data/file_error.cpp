@@ -18,6 +18,8 @@ QString summaryFor(xls::ErrorCode code, const QString &path)
 {
     using xls::ErrorCode;
     switch (code) {
+    case ErrorCode::NotRegularFile:
+        return QStringLiteral("文件夹、管道或设备不能当作工作簿读写，没有保存。请另选一个文件名。");
     case ErrorCode::CannotWriteFile:
         return QStringLiteral("无法保存工作簿“%1”。请检查磁盘空间、文件是否只读和所在目录的权限。")
             .arg(QFileInfo(path).fileName());

@@ -339,6 +339,10 @@ namespace {
 
 CompoundFileWriter::CompoundFileWriter(const std::string &targetPath) : m_target(targetPath)
 {
+    // The rename would put the workbook in the place of a pipe or a device.
+    struct stat st {};
+    if (::stat(targetPath.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+        throw XlsError(ErrorCode::NotRegularFile, targetPath);
     try {
         m_temp = std::make_unique<TemporaryFile>(targetPath);
     } catch (const std::system_error &e) {

@@ -214,6 +214,9 @@ void backupDatabase(Database &db, const QString &target)
     } catch (const FileError &e) {
         throw CopyError(CopyError::Kind::Refused, e.message());
     }
+    const QFileInfo existing(target);
+    if (existing.exists() && !existing.isFile())
+        throw CopyError(CopyError::Kind::Failed, lines(QStringLiteral("所选的不是普通文件，不能写入备份。"), target));
     // A damaged database would give a backup that the restore refuses; the user must
     // hear now that this one cannot serve.
     QString verdict;
