@@ -1,6 +1,5 @@
 #include "cli/cli_support.h"
 
-#include "data/database_files.h"
 #include "data/store.h"
 
 #include <cstdio>
@@ -62,15 +61,6 @@ std::unique_ptr<Database> openExistingStore()
         // Only a missing database is what init makes; a damaged, locked or foreign one is not.
         if (e.kind() == DbError::Kind::Missing)
             throw CliError(e.message() + QStringLiteral("（可先运行 kestrova-cli init）"));
-        throw CliError(e.message());
-    }
-}
-
-void refuseTarget(const QString &path)
-{
-    try {
-        refuseDatabaseTarget(path);
-    } catch (const FileError &e) {
         throw CliError(e.message());
     }
 }

@@ -45,8 +45,5 @@ void printErr(const QString &text); // stderr, UTF-8, adds a newline
 
 // The application directory's database; it must exist and be this program's.
 std::unique_ptr<Database> openExistingStore();
-// Refuses, before the command does anything, a file to write that is the database or one
-// of its companions.
-void refuseTarget(const QString &path);
 
 } // namespace kestrova::cli

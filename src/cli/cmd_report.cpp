@@ -2,12 +2,12 @@
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "data/context.h"
+#include "data/database_files.h"
 #include "data/task_record.h"
 #include "reports/report_catalogue.h"
 #include "reports/report_engine.h"
 #include "reports/report_error.h"
 #ifdef KESTROVA_REPORTS_XLS
-#include "data/file_error.h"
 #include "reports/report_export.h"
 #endif
 
@@ -38,7 +38,7 @@ int runReport(const QStringList &args)
 {
     const Options o = parseOptions(args, {"--xls"}, 1, 1);
     if (o.has("--xls"))
-        refuseTarget(o.value("--xls"));
+        refuseDatabaseTarget(o.value("--xls")); // before anything is printed
     const QString title = o.positional.first();
     const reports::ReportDefinition *def = reports::definitionForTitle(title);
     if (!def)
@@ -52,8 +52,6 @@ int runReport(const QStringList &args)
         reports::buildReport(*db, context(), *def, reports::windowClassState(def->className), grid);
     } catch (const reports::ReportError &e) {
         throw CliError(e.message());
-    } catch (const DbError &e) {
-        throw CliError(e.message());
     }
     for (int r = 0; r < grid.rowCount(); ++r) {
         QStringList cells;
@@ -66,8 +64,6 @@ int runReport(const QStringList &args)
         try {
             reports::exportReport(grid, *def, reports::templatePath(*def), o.value("--xls"));
         } catch (const reports::ReportError &e) {
-            throw CliError(e.message());
-        } catch (const FileError &e) {
             throw CliError(e.message());
         }
 #else

@@ -1,7 +1,7 @@
 // summary: the annual summary of all 72 indicators for one node of the tree.
 #include "cli/cli_support.h"
 #include "cli/commands.h"
-#include "data/file_error.h"
+#include "data/database_files.h"
 #include "data/task_record.h"
 #include "reports/summary/summary_condition.h"
 #include "reports/summary/summary_export.h"
@@ -21,20 +21,14 @@ int runSummary(const QStringList &args)
         throw CliError(QStringLiteral("企业性质应为 全部、国有 或 非国有：%1").arg(o.value("--ownership")));
 
     if (o.has("--xls"))
-        refuseTarget(o.value("--xls"));
+        refuseDatabaseTarget(o.value("--xls")); // before anything is printed
     auto db = openExistingStore();
     const QString path = o.value("--node");
     const auto node = findNode(*db, path);
     if (!node)
         throw CliError(QStringLiteral("汇总树中没有节点：%1").arg(path));
     const SummarySelection selection = node->selection();
-    const SummaryFigures figures = [&] {
-        try {
-            return summaryFigures(*db, summaryCondition(selection, *ownership));
-        } catch (const DbError &e) {
-            throw CliError(e.message());
-        }
-    }();
+    const SummaryFigures figures = summaryFigures(*db, summaryCondition(selection, *ownership));
 
     printOut(QStringLiteral("企业个数\t") + figures.count);
     for (int k = 1; k <= kIndicatorCount; ++k)
@@ -48,11 +42,7 @@ int runSummary(const QStringList &args)
         h.unit = summaryUnit(selection);
         h.ownership = *ownership;
         h.count = figures.count;
-        try {
-            writeSummaryWorkbook(summaryTemplatePath(), o.value("--xls"), h, figures.sums);
-        } catch (const FileError &e) {
-            throw CliError(e.message());
-        }
+        writeSummaryWorkbook(summaryTemplatePath(), o.value("--xls"), h, figures.sums);
     }
     return 0;
 }
