@@ -21,10 +21,11 @@ UrlOpener &urlOpener()
     return opener;
 }
 
-void restoreFailed(QWidget *parent)
+// The message the users know, and on the next lines what went wrong.
+void restoreFailed(QWidget *parent, const QString &cause)
 {
-    prompter().message(parent, QStringLiteral("消息！"), QStringLiteral("文件恢复出现错误，导入中断，请修改后重新导入！"),
-                       Icon::Information);
+    prompter().message(parent, QStringLiteral("消息！"),
+                       QStringLiteral("文件恢复出现错误，导入中断，请修改后重新导入！\n") + cause, Icon::Information);
 }
 } // namespace
 
@@ -103,8 +104,8 @@ void restoreCommand(QWidget *parent)
     }
     try {
         restoreDatabase(*path, databasePath());
-    } catch (const CopyError &) {
-        restoreFailed(parent);
+    } catch (const CopyError &e) {
+        restoreFailed(parent, e.cause());
         return;
     }
     prompter().message(parent, QStringLiteral("消息！"), QStringLiteral("文件恢复成功！"), Icon::Information);

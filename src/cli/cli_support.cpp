@@ -6,7 +6,7 @@
 
 namespace kestrova::cli {
 
-Options parseOptions(const QStringList &args, const QStringList &allowed)
+Options parseOptions(const QStringList &args, const QStringList &allowed, int minWords, int maxWords)
 {
     Options o;
     for (int i = 0; i < args.size(); ++i) {
@@ -19,16 +19,24 @@ Options parseOptions(const QStringList &args, const QStringList &allowed)
                 value = a.mid(eq + 1);
             } else {
                 if (i + 1 >= args.size())
-                    throw CliError(QStringLiteral("选项 %1 缺少取值").arg(a));
+                    throw UsageError(QStringLiteral("选项 %1 缺少取值").arg(a));
                 value = args[++i];
             }
             if (!allowed.contains(name))
-                throw CliError(QStringLiteral("未知选项：%1").arg(name));
+                throw UsageError(QStringLiteral("未知选项：%1").arg(name));
+            if (o.values.contains(name))
+                throw UsageError(QStringLiteral("选项 %1 给了两次").arg(name));
             o.values.insert(name, value);
         } else {
+            if (a.isEmpty())
+                throw UsageError(QStringLiteral("参数不能为空"));
             o.positional << a;
         }
     }
+    if (maxWords >= 0 && o.positional.size() > maxWords)
+        throw UsageError(QStringLiteral("多余的参数：%1").arg(o.positional.mid(maxWords).join(QLatin1Char(' '))));
+    if (o.positional.size() < minWords)
+        throw UsageError(QStringLiteral("缺少参数"));
     return o;
 }
 
@@ -50,7 +58,10 @@ std::unique_ptr<Database> openExistingStore()
     try {
         return openStore(StoreOpen::MustExist);
     } catch (const DbError &e) {
-        throw CliError(QString::fromStdString(e.what()) + QStringLiteral("（可先运行 kestrova-cli init）"));
+        // Only a missing database is what init makes; a damaged, locked or foreign one is not.
+        if (e.kind() == DbError::Kind::Missing)
+            throw CliError(e.message() + QStringLiteral("（可先运行 kestrova-cli init）"));
+        throw CliError(e.message());
     }
 }
 

@@ -21,6 +21,12 @@ private:
     QString m_message;
 };
 
+// Arguments the command does not take: printed with the command's usage, exit status 2.
+class UsageError : public CliError {
+public:
+    using CliError::CliError;
+};
+
 struct Options {
     QMap<QString, QString> values; // "--year" -> "2013"
     QStringList positional;
@@ -28,9 +34,11 @@ struct Options {
     bool has(const QString &name) const { return values.contains(name); }
 };
 
-// Splits args into "--name value" pairs (only the names allowed) and positional words.
-// An unknown option or one without its value is a CliError.
-Options parseOptions(const QStringList &args, const QStringList &allowed);
+// Splits args into "--name value" pairs (only the names allowed) and positional words, of
+// which the command takes from minWords to maxWords (-1: no limit). Anything else (an
+// unknown, repeated or valueless option, a word too many or too few, an empty word) is a
+// UsageError, thrown before the command does anything.
+Options parseOptions(const QStringList &args, const QStringList &allowed, int minWords = 0, int maxWords = 0);
 
 void printOut(const QString &text); // stdout, UTF-8, adds a newline
 void printErr(const QString &text); // stderr, UTF-8, adds a newline

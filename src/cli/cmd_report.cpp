@@ -2,31 +2,43 @@
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "data/context.h"
+#include "data/database_files.h"
 #include "data/task_record.h"
 #include "reports/report_catalogue.h"
 #include "reports/report_engine.h"
 #include "reports/report_error.h"
 #ifdef KESTROVA_REPORTS_XLS
 #include "reports/report_export.h"
-#include "xls/errors.h"
 #endif
 
 namespace kestrova::cli {
 
 namespace {
-QString tsvCell(QString text)
+// A cell on one TSV line: what would end the cell or the line, or read as an escape,
+// is escaped, so every line has the grid's columns and each text comes back as it was.
+QString tsvCell(const QString &text)
 {
-    text.replace(QLatin1Char('\r'), QStringLiteral("\\r"));
-    text.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
-    return text;
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case u'\\': out += QStringLiteral("\\\\"); break;
+        case u'\t': out += QStringLiteral("\\t"); break;
+        case u'\r': out += QStringLiteral("\\r"); break;
+        case u'\n': out += QStringLiteral("\\n"); break;
+        case u'\0': out += QStringLiteral("\\0"); break;
+        default: out += c;
+        }
+    }
+    return out;
 }
 } // namespace
 
 int runReport(const QStringList &args)
 {
-    const Options o = parseOptions(args, {"--xls"});
-    if (o.positional.size() != 1)
-        throw CliError(QStringLiteral("用法：kestrova-cli report \"TITLE\" [--xls FILE]"));
+    const Options o = parseOptions(args, {"--xls"}, 1, 1);
+    if (o.has("--xls"))
+        refuseDatabaseTarget(o.value("--xls")); // before anything is printed
     const QString title = o.positional.first();
     const reports::ReportDefinition *def = reports::definitionForTitle(title);
     if (!def)
@@ -53,8 +65,6 @@ int runReport(const QStringList &args)
             reports::exportReport(grid, *def, reports::templatePath(*def), o.value("--xls"));
         } catch (const reports::ReportError &e) {
             throw CliError(e.message());
-        } catch (const xls::XlsError &e) {
-            throw CliError(QString::fromUtf8(e.what()));
         }
 #else
         throw CliError(QStringLiteral("本版本不能写工作簿"));

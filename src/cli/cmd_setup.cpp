@@ -16,7 +16,7 @@ int runInit(const QStringList &args)
     try {
         openStore(StoreOpen::CreateIfMissing, &created);
     } catch (const DbError &e) {
-        throw CliError(QString::fromStdString(e.what()));
+        throw CliError(e.message());
     }
     printOut(created ? QStringLiteral("已创建数据库：%1").arg(databasePath())
                      : QStringLiteral("数据库已存在，未作改动：%1").arg(databasePath()));
@@ -63,11 +63,11 @@ int runTask(const QStringList &args)
 
 int runDemo(const QStringList &args)
 {
-    const Options o = parseOptions(args, {"--seed"});
+    const Options o = parseOptions(args, {"--seed"}, 1, 1);
     bool ok = false;
     const int n = o.positional.value(0).toInt(&ok);
-    if (!ok || n < 0 || o.positional.size() != 1)
-        throw CliError(QStringLiteral("用法：kestrova-cli demo N [--seed S]"));
+    if (!ok || n < 0)
+        throw UsageError(QStringLiteral("N 须为非负整数：%1").arg(o.positional.value(0)));
     const qulonglong seed = o.value("--seed", QStringLiteral("1")).toULongLong(&ok);
     if (!ok)
         throw CliError(QStringLiteral("--seed 须为非负整数"));

@@ -1,6 +1,7 @@
 // summary: the annual summary of all 72 indicators for one node of the tree.
 #include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "data/database_files.h"
 #include "data/task_record.h"
 #include "reports/summary/summary_condition.h"
 #include "reports/summary/summary_export.h"
@@ -15,12 +16,12 @@ namespace kestrova::cli {
 int runSummary(const QStringList &args)
 {
     const Options o = parseOptions(args, {"--node", "--ownership", "--xls"});
-    if (!o.positional.isEmpty())
-        throw CliError(QStringLiteral("多余的参数：%1").arg(o.positional.join(QLatin1Char(' '))));
     const auto ownership = ownershipFromCaption(o.value("--ownership", QStringLiteral("全部")));
     if (!ownership)
         throw CliError(QStringLiteral("企业性质应为 全部、国有 或 非国有：%1").arg(o.value("--ownership")));
 
+    if (o.has("--xls"))
+        refuseDatabaseTarget(o.value("--xls")); // before anything is printed
     auto db = openExistingStore();
     const QString path = o.value("--node");
     const auto node = findNode(*db, path);

@@ -8,18 +8,15 @@
 namespace kestrova::cli {
 
 namespace {
-QString onePath(const QStringList &args, const char *usage)
+QString onePath(const QStringList &args)
 {
-    const Options o = parseOptions(args, {});
-    if (o.positional.size() != 1 || o.positional.constFirst().isEmpty())
-        throw CliError(QStringLiteral("用法：kestrova-cli %1").arg(QString::fromUtf8(usage)));
-    return o.positional.constFirst();
+    return parseOptions(args, {}, 1, 1).positional.constFirst();
 }
 } // namespace
 
 int runBackup(const QStringList &args)
 {
-    const QString target = onePath(args, "backup FILE.bak");
+    const QString target = onePath(args);
     // Only a name ending in bak can be restored later, so nothing else is written.
     if (!hasBackupSuffix(target))
         throw CliError(QStringLiteral("备份文件名须以 bak 结尾：%1").arg(target));
@@ -35,13 +32,13 @@ int runBackup(const QStringList &args)
 
 int runRestore(const QStringList &args)
 {
-    const QString source = onePath(args, "restore FILE.bak");
+    const QString source = onePath(args);
     try {
         restoreDatabase(source, databasePath());
     } catch (const CopyError &e) {
         if (e.kind() == CopyError::Kind::WrongType)
             throw CliError(QStringLiteral("文件类型错误，文件恢复失败！"));
-        throw CliError(QStringLiteral("文件恢复出现错误，导入中断，请修改后重新导入！（%1）").arg(e.cause()));
+        throw CliError(QStringLiteral("文件恢复出现错误，导入中断，请修改后重新导入！\n") + e.cause());
     }
     printOut(QStringLiteral("文件恢复成功！"));
     return 0;

@@ -12,9 +12,7 @@ namespace kestrova::cli {
 
 int runExport(const QStringList &args)
 {
-    const Options o = parseOptions(args, {});
-    if (o.positional.size() != 1)
-        throw CliError(QStringLiteral("用法：kestrova-cli export FILE.xls"));
+    const Options o = parseOptions(args, {}, 1, 1);
     auto db = openExistingStore();
     if (const auto refusal = transfer::exportRefusal(*db))
         throw CliError(*refusal);
@@ -32,9 +30,7 @@ int runExport(const QStringList &args)
 // database as it was before that file and the next one is still tried.
 int runImport(const QStringList &args)
 {
-    const Options o = parseOptions(args, {});
-    if (o.positional.isEmpty())
-        throw CliError(QStringLiteral("用法：kestrova-cli import FILE.xls [FILE.xls ...]"));
+    const Options o = parseOptions(args, {}, 1, -1);
     auto db = openExistingStore();
     bool allDone = true;
     for (const QString &file : o.positional) {

@@ -38,10 +38,13 @@ int main(int argc, char **argv)
             continue;
         try {
             return c.run(args);
+        } catch (const UsageError &e) {
+            printErr(e.message() + QStringLiteral("\n用法：kestrova-cli ") + QString::fromUtf8(c.usage));
+            return 2;
         } catch (const CliError &e) {
             printErr(e.message());
         } catch (const DbError &e) {
-            printErr(QString::fromStdString(e.what()));
+            printErr(e.message());
         } catch (const std::exception &e) {
             printErr(QString::fromUtf8(e.what()));
         }

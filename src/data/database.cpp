@@ -3,16 +3,16 @@
 #include "data/datetime_text.h"
 #include "data/number_format.h"
 
+#include <QFile>
+#include <QFileInfo>
+
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace kestrova {
 
 namespace {
-QString describe(const QString &message, const QString &statement)
-{
-    return statement.isEmpty() ? message : message + QStringLiteral(" (") + statement + QStringLiteral(")");
-}
-
 // Constant SQL of the program can carry no identifier from outside, but table names
 // that reach columns() do; they are quoted as identifiers, never spliced raw.
 QString quoteIdentifier(const QString &name)
@@ -21,11 +21,62 @@ QString quoteIdentifier(const QString &name)
     q.replace(QLatin1Char('"'), QStringLiteral("\"\""));
     return QLatin1Char('"') + q + QLatin1Char('"');
 }
+
+DbError::Kind kindOf(int code, const QString &file)
+{
+    switch (code & 0xff) {
+    case SQLITE_CORRUPT: return DbError::Kind::Damaged;
+    case SQLITE_NOTADB: return DbError::Kind::NotOurs;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return DbError::Kind::Locked;
+    case SQLITE_READONLY: return DbError::Kind::ReadOnly;
+    case SQLITE_FULL: return DbError::Kind::DiskFull;
+    case SQLITE_IOERR: return DbError::Kind::IoError;
+    case SQLITE_PERM:
+    case SQLITE_CANTOPEN:
+        return QFileInfo::exists(file) ? DbError::Kind::CannotOpen : DbError::Kind::Missing;
+    default: return DbError::Kind::Failed;
+    }
+}
+
+// What the user is told happened and what to do about it.
+QString summaryOf(DbError::Kind kind)
+{
+    switch (kind) {
+    case DbError::Kind::Damaged: return QStringLiteral("数据库文件已损坏。请恢复最近的一份备份。");
+    case DbError::Kind::NotOurs:
+        return QStringLiteral("数据库文件不是本系统的数据库，或已损坏得无法识别。请恢复一份本系统的备份。");
+    case DbError::Kind::Locked: return QStringLiteral("数据库正被另一个程序使用。请关闭那个程序后再试。");
+    case DbError::Kind::ReadOnly:
+        return QStringLiteral("数据库文件是只读的，不能写入。请取消它的只读属性后再试。");
+    case DbError::Kind::DiskFull: return QStringLiteral("磁盘已满，数据库无法写入。请腾出磁盘空间后再试。");
+    case DbError::Kind::CannotOpen:
+        return QStringLiteral("无法打开数据库文件。请检查文件和它所在的目录能否读写。");
+    case DbError::Kind::IoError: return QStringLiteral("读写数据库文件时出错。请检查磁盘后再试。");
+    case DbError::Kind::Missing: return QStringLiteral("数据库文件不存在。");
+    case DbError::Kind::Failed: break;
+    }
+    return QStringLiteral("数据库操作失败。");
+}
 } // namespace
 
-DbError::DbError(const QString &message, const QString &statement)
-    : std::runtime_error(describe(message, statement).toStdString()), m_message(message), m_statement(statement)
+DbError::DbError(const QString &message, const QString &detail, Kind kind)
+    : std::runtime_error((detail.isEmpty() ? message : message + QLatin1Char('\n') + detail).toStdString()),
+      m_kind(kind), m_summary(message), m_detail(detail)
 {
+}
+
+DbError DbError::fromSqlite(int code, const QString &sqliteText, const QString &file, const QString &statement)
+{
+    const Kind kind = kindOf(code, file);
+    DbError e(summaryOf(kind), file.isEmpty() ? sqliteText : sqliteText + QStringLiteral("：") + file, kind);
+    e.m_statement = statement;
+    return e;
+}
+
+QString DbError::message() const
+{
+    return m_detail.isEmpty() ? m_summary : m_summary + QLatin1Char('\n') + m_detail;
 }
 
 // ---- Statement ----------------------------------------------------------
@@ -49,7 +100,7 @@ Statement::Statement(Statement &&other) noexcept : m_db(other.m_db), m_stmt(othe
 
 void Statement::fail() const
 {
-    throw DbError(QString::fromUtf8(sqlite3_errmsg(m_db->handle())), m_sql);
+    m_db->fail(m_sql);
 }
 
 Statement &Statement::bindText(int index, const QString &value)
@@ -109,7 +160,7 @@ Statement &Statement::bind(const char *name, const QVariant &value)
 {
     const int index = sqlite3_bind_parameter_index(m_stmt, name);
     if (index == 0)
-        throw DbError(QStringLiteral("no parameter %1").arg(QString::fromUtf8(name)), m_sql);
+        throw DbError(QStringLiteral("数据库操作失败。"), QStringLiteral("no parameter %1").arg(QString::fromUtf8(name)));
     return bind(index, value);
 }
 
@@ -234,30 +285,51 @@ QDateTime Statement::dateTime(const QString &name) const
 
 // ---- Database -----------------------------------------------------------
 
+namespace {
+// A file nobody may write is opened read-only, even by the superuser, whom the system
+// would let write it: the user marked it so.
+bool markedReadOnly(const QString &path)
+{
+    struct stat st {};
+    const QByteArray native = QFile::encodeName(path);
+    if (::stat(native.constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(native.constData(), W_OK) != 0;
+}
+} // namespace
+
 Database::Database(const QString &path, Mode mode) : m_path(path)
 {
     // One connection is only ever used from the thread that opened it, so SQLite's own
     // per-call locking buys nothing and costs a lock on every fetched value.
-    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
-    if (mode == Mode::CreateIfMissing)
+    int flags = SQLITE_OPEN_NOMUTEX;
+    const bool readOnly = markedReadOnly(path);
+    flags |= readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+    if (mode == Mode::CreateIfMissing && !readOnly)
         flags |= SQLITE_OPEN_CREATE;
     const QByteArray utf8 = path.toUtf8();
     if (sqlite3_open_v2(utf8.constData(), &m_db, flags, nullptr) != SQLITE_OK) {
+        const int code = m_db ? sqlite3_extended_errcode(m_db) : SQLITE_NOMEM;
         const QString msg = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QStringLiteral("out of memory");
         sqlite3_close(m_db);
         m_db = nullptr;
-        throw DbError(msg + QStringLiteral(": ") + path);
+        throw DbError::fromSqlite(code, msg, path);
     }
     sqlite3_busy_timeout(m_db, 5000);
     sqlite3_extended_result_codes(m_db, 1);
     try {
-        // Reading the schema is what reveals a file that is not a database at all.
+        // Reading the schema is what reveals a file that is not a database at all. The
+        // rollback journal is set, never assumed: a file left in WAL mode (a restored
+        // copy, another tool) would otherwise keep -wal and -shm files beside it that
+        // outlive a copy of the file.
         exec(QStringLiteral("PRAGMA foreign_keys=ON; PRAGMA cache_size=-65536; PRAGMA mmap_size=268435456;"
                              " SELECT count(*) FROM sqlite_master;"));
-    } catch (const DbError &e) {
+        if (!readOnly)
+            exec(QStringLiteral("PRAGMA journal_mode=DELETE"));
+    } catch (const DbError &) {
         sqlite3_close(m_db);
         m_db = nullptr;
-        throw DbError(e.message() + QStringLiteral(": ") + path);
+        throw;
     }
 }
 
@@ -266,13 +338,20 @@ Database::~Database()
     sqlite3_close_v2(m_db);
 }
 
+void Database::fail(const QString &statement) const
+{
+    throw DbError::fromSqlite(sqlite3_extended_errcode(m_db), QString::fromUtf8(sqlite3_errmsg(m_db)), m_path,
+                              statement);
+}
+
 void Database::exec(const QString &sql)
 {
     char *err = nullptr;
-    if (sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &err) != SQLITE_OK) {
+    const int rc = sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &err);
+    if (rc != SQLITE_OK) {
         const QString msg = err ? QString::fromUtf8(err) : QString::fromUtf8(sqlite3_errmsg(m_db));
         sqlite3_free(err);
-        throw DbError(msg, sql);
+        throw DbError::fromSqlite(sqlite3_extended_errcode(m_db), msg, m_path, sql);
     }
 }
 

@@ -18,15 +18,37 @@ struct sqlite3_stmt;
 
 namespace kestrova {
 
-// A database failure: SQLite's message, and the statement that failed.
+// A database failure as the user is told it: what happened and what to do on the first
+// line, the technical detail (SQLite's own words and the file) on the second. SQL text
+// never reaches the message; statement() keeps it for the developer.
 class DbError : public std::runtime_error {
 public:
-    DbError(const QString &message, const QString &statement = {});
-    QString message() const { return m_message; }
+    enum class Kind {
+        Failed,     // anything not below
+        Damaged,    // the file is a database, but damaged
+        NotOurs,    // not a SQLite database at all, or not this program's
+        Locked,     // another program holds the database
+        ReadOnly,   // the file may not be written
+        DiskFull,
+        CannotOpen, // the file or its folder cannot be opened
+        IoError,
+        Missing     // there is no database file
+    };
+    // A failure the program words itself; detail, when given, goes on the second line.
+    explicit DbError(const QString &message, const QString &detail = {}, Kind kind = Kind::Failed);
+    // A failure SQLite reported with code (primary or extended) and text, about file.
+    static DbError fromSqlite(int code, const QString &sqliteText, const QString &file, const QString &statement = {});
+
+    Kind kind() const { return m_kind; }
+    QString message() const; // summary and detail, one line each
+    QString summary() const { return m_summary; }
+    QString detail() const { return m_detail; }
     QString statement() const { return m_statement; }
 
 private:
-    QString m_message;
+    Kind m_kind;
+    QString m_summary;
+    QString m_detail;
     QString m_statement;
 };
 
@@ -87,7 +109,9 @@ private:
 class Database {
 public:
     enum class Mode { OpenExisting, CreateIfMissing };
-    // Throws DbError when the file cannot be opened (or is not a database).
+    // Throws DbError when the file cannot be opened (or is not a database). The
+    // connection always uses the rollback journal, whatever mode the file was left in;
+    // a file without write permission is opened read-only, so nothing writes to it.
     explicit Database(const QString &path, Mode mode = Mode::OpenExisting);
     ~Database();
     Database(const Database &) = delete;
@@ -95,6 +119,8 @@ public:
 
     QString path() const { return m_path; }
     sqlite3 *handle() const { return m_db; }
+    // The DbError for the connection's last failure.
+    [[noreturn]] void fail(const QString &statement = {}) const;
 
     Statement prepare(const QString &sql) { return Statement(*this, sql); }
     // Runs one or more constant statements without parameters.

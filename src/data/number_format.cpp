@@ -1,5 +1,6 @@
 #include "data/number_format.h"
 
+#include "data/database.h"
 #include "xls/general_number.h"
 
 #include <cmath>
@@ -15,6 +16,13 @@ std::string formatGeneralUtf8(double value)
 QString formatGeneral(double value)
 {
     return QString::fromStdString(formatGeneralUtf8(value));
+}
+
+QString sumText(double sum, const QString &what)
+{
+    if (!std::isfinite(sum))
+        throw DbError(QStringLiteral("%1 的合计超出了数值的范围（约 1.8E+308），无法汇总。请检查记录中过大的数值。").arg(what));
+    return formatGeneral(sum);
 }
 
 std::optional<double> parseNumber(const QString &text)

@@ -11,6 +11,10 @@ namespace kestrova {
 QString formatGeneral(double value);
 std::string formatGeneralUtf8(double value);
 
+// The general format of a sum named what (a column). A sum past the largest number, which
+// would print as INF, throws DbError saying which column could not be added up.
+QString sumText(double sum, const QString &what);
+
 // Parses a number as the system's cells and fields hold it ("12", "-0.5", "1E+15",
 // surrounding spaces allowed). Empty text or anything else gives nullopt.
 std::optional<double> parseNumber(const QString &text);

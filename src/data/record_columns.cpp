@@ -42,7 +42,7 @@ const RecordColumns::Texts *RecordColumns::texts(const QString &column) const
 namespace {
 [[noreturn]] void noSuchColumn(const QString &column)
 {
-    throw DbError(QStringLiteral("no such column: %1").arg(column));
+    throw DbError(QStringLiteral("记录表中没有列“%1”，无法计算。").arg(column));
 }
 } // namespace
 
@@ -108,7 +108,7 @@ Part loadPart(const QString &path, qint64 lo, qint64 hi, size_t expected)
     const QByteArray sql = selectSql().toUtf8();
     sqlite3_stmt *st = nullptr;
     if (sqlite3_prepare_v2(db.handle(), sql.constData(), int(sql.size()), &st, nullptr) != SQLITE_OK)
-        throw DbError(QString::fromUtf8(sqlite3_errmsg(db.handle())), QString::fromUtf8(sql));
+        db.fail(QString::fromUtf8(sql));
     std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> guard(st, sqlite3_finalize);
     sqlite3_bind_int64(st, 1, lo);
     sqlite3_bind_int64(st, 2, hi);
@@ -147,7 +147,7 @@ Part loadPart(const QString &path, qint64 lo, qint64 hi, size_t expected)
         ++part.rows;
     }
     if (rc != SQLITE_DONE)
-        throw DbError(QString::fromUtf8(sqlite3_errmsg(db.handle())), QString::fromUtf8(sql));
+        db.fail(QString::fromUtf8(sql));
     return part;
 }
 
@@ -211,7 +211,7 @@ FileIdentity identityOf(const QString &path)
 {
     struct stat st {};
     if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        throw DbError(QStringLiteral("unable to open database file: ") + path);
+        throw DbError::fromSqlite(SQLITE_CANTOPEN, QStringLiteral("unable to open database file"), path);
     return {st.st_dev, st.st_ino};
 }
 

@@ -94,9 +94,14 @@ QString createIndexSql(const RecordIndex &index)
     return QStringLiteral("CREATE INDEX IF NOT EXISTS \"%1\" ON \"TZ_XIANGMU\"(\"%2\")").arg(index.name, index.column);
 }
 
-void createSchema(Database &db, int currentYear)
+const QStringList &laterTables()
 {
-    Transaction tx(db);
+    static const QStringList t;
+    return t;
+}
+
+void createTables(Database &db)
+{
     // Indicators are REAL in a STRICT table, so a value that is not a number (an "abc"
     // in an imported workbook) is refused by the database instead of stored as text.
     QStringList recordDefs{QStringLiteral("\"ID\" INTEGER PRIMARY KEY AUTOINCREMENT")};
@@ -126,6 +131,12 @@ void createSchema(Database &db, int currentYear)
     db.exec(QStringLiteral("CREATE TABLE \"查询指标\" (") + textColumns(textColumnsOf({"指标", "类型"})) + QStringLiteral(")"));
     db.exec(QStringLiteral("CREATE INDEX ix_city_code ON city(\"代码\");"
                            "CREATE INDEX ix_county_code ON county(\"代码\");"));
+}
+
+void createSchema(Database &db, int currentYear)
+{
+    Transaction tx(db);
+    createTables(db);
     fillReferenceData(db, currentYear);
     tx.commit();
 }
@@ -134,9 +145,11 @@ void verifySchema(Database &db)
 {
     for (const auto &t : requiredTables())
         if (!db.hasTable(t))
-            throw DbError(QStringLiteral("数据库缺少表 %1，不是本系统的数据库").arg(t), db.path());
+            throw DbError(QStringLiteral("数据库文件不是本系统的数据库：缺少表 %1。请换用本系统的数据库，或恢复一份备份。").arg(t),
+                          db.path(), DbError::Kind::NotOurs);
     if (db.columns(tables::records).size() != recordColumns().size())
-        throw DbError(QStringLiteral("表 TZ_XIANGMU 的列与本系统不符"), db.path());
+        throw DbError(QStringLiteral("数据库文件不是本系统的数据库：表 TZ_XIANGMU 的列与本系统不符。请换用本系统的数据库，或恢复一份备份。"),
+                      db.path(), DbError::Kind::NotOurs);
 }
 
 } // namespace kestrova

@@ -36,7 +36,13 @@ QString createIndexSql(const RecordIndex &index);
 // Tables a database of this program must hold.
 const QStringList &requiredTables();
 
-// Creates every table, index and the reference data, in one transaction.
+// Creates every table and index, empty. The one definition of the schema: a database is
+// this program's when its tables, columns and indexes are what this makes (schema_check.h).
+void createTables(Database &db);
+// Tables added to the schema after databases, and so backups, existed without them: a
+// database lacking one is still this program's, and gets it empty (completeSchema).
+const QStringList &laterTables();
+// createTables and the reference data, in one transaction.
 void createSchema(Database &db, int currentYear);
 // Throws DbError naming the first missing table when the database is not ours.
 void verifySchema(Database &db);

@@ -2,11 +2,14 @@
 
 #include "data/app_home.h"
 #include "data/schema.h"
+#include "xls/temporary_file.h"
 
 #include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <system_error>
 
 namespace kestrova {
 
@@ -20,34 +23,34 @@ std::unique_ptr<Database> openStoreAt(const QString &path, StoreOpen how, bool *
     if (created)
         *created = false;
     const QFileInfo info(path);
+    // Temporaries of a backup, restore or export killed in this folder go now.
+    xls::removeLeftoverTemporaries(QFile::encodeName(info.absolutePath()).toStdString());
     if (!info.exists()) {
         if (!info.dir().exists())
-            throw DbError(QStringLiteral("目录不存在：%1").arg(info.dir().path()), path);
+            throw DbError(QStringLiteral("目录不存在：%1").arg(info.dir().path()), path, DbError::Kind::CannotOpen);
         if (how == StoreOpen::MustExist)
-            throw DbError(QStringLiteral("数据库文件不存在：%1").arg(path));
+            throw DbError(QStringLiteral("数据库文件不存在：%1").arg(path), {}, DbError::Kind::Missing);
         // Built under a temporary name and renamed, so a failure leaves no half-made file.
-        const QString temp = path + QStringLiteral(".new");
-        QFile::remove(temp);
         try {
-            Database fresh(temp, Database::Mode::CreateIfMissing);
-            createSchema(fresh, QDate::currentDate().year());
+            xls::TemporaryFile temp(QFile::encodeName(path).toStdString());
+            {
+                Database fresh(QFile::decodeName(temp.path().c_str()), Database::Mode::CreateIfMissing);
+                createSchema(fresh, QDate::currentDate().year());
+            }
+            temp.commit();
         } catch (const DbError &e) {
-            QFile::remove(temp);
-            throw DbError(QStringLiteral("无法创建数据库 %1：%2").arg(path, e.message()));
-        }
-        if (!QFile::rename(temp, path)) {
-            QFile::remove(temp);
-            throw DbError(QStringLiteral("无法创建数据库文件：%1").arg(path));
+            throw DbError(QStringLiteral("无法创建数据库。") + e.summary(), path, e.kind());
+        } catch (const std::system_error &e) {
+            throw DbError(QStringLiteral("无法创建数据库文件。"), path + QStringLiteral("（") +
+                                                                     QString::fromStdString(e.code().message()) +
+                                                                     QStringLiteral("）"),
+                          DbError::Kind::CannotOpen);
         }
         if (created)
             *created = true;
     }
     auto db = std::make_unique<Database>(path, Database::Mode::OpenExisting);
-    try {
-        verifySchema(*db);
-    } catch (const DbError &e) {
-        throw DbError(e.message() + QStringLiteral("：") + path);
-    }
+    verifySchema(*db);
     return db;
 }
 

@@ -91,7 +91,7 @@ QString GroupFigures::field(const QString &alias, int band) const
     const int source = m_plan->sourceOf(alias);
     if (source < 0)
         return QString::number(f.count);
-    return f.present[size_t(source)] ? formatGeneral(f.sums[size_t(source)]) : QString();
+    return f.present[size_t(source)] ? sumText(f.sums[size_t(source)], m_plan->columns()[source]) : QString();
 }
 
 } // namespace kestrova::reports

@@ -148,7 +148,10 @@ private:
         return *v;
     }
 
-    void setValue(int col, int row, double v) { m_grid.setText(col, row, formatGeneral(v)); }
+    void setValue(int col, int row, double v)
+    {
+        m_grid.setText(col, row, sumText(v, QStringLiteral("表中第%1行第%2列").arg(row + 1).arg(col + 1)));
+    }
 
     // Writes one result row into a grid row (linlist). With bands only the band's
     // column receives the aggregate; an empty sum leaves the cell as it is.

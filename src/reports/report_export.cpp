@@ -1,10 +1,10 @@
 #include "reports/report_export.h"
 
 #include "data/app_home.h"
+#include "data/file_error.h"
 #include "reports/report_error.h"
 #include "xls/template_filler.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace kestrova::reports {
@@ -32,31 +32,28 @@ QString templatePath(const ReportDefinition &def)
 void exportReport(const ReportGrid &grid, const ReportDefinition &def, const QString &templateFile,
                   const QString &outPath)
 {
-    if (!QFileInfo::exists(templateFile))
-        throw ReportError(QStringLiteral("找不到模板文件：%1").arg(templateFile));
-    if (QFileInfo(outPath).absoluteFilePath() != QFileInfo(templateFile).absoluteFilePath()) {
-        if (QFileInfo::exists(outPath) && !QFile::remove(outPath))
-            throw ReportError(QStringLiteral("无法覆盖文件：%1").arg(outPath));
-        if (!QFile::copy(templateFile, outPath))
-            throw ReportError(QStringLiteral("无法写入文件：%1").arg(outPath));
-    }
-
-    xls::TemplateFiller filler(outPath.toStdString());
-    const ExportSpec &x = def.exportSpec;
-    if (x.writeTitle)
-        filler.setText(0, 1, 0, grid.text(0, 0).toStdString());
-    for (int r = x.firstRow; r < grid.rowCount(); ++r) {
-        for (int g = x.firstGridColumn; g <= x.lastGridColumn; ++g) {
-            // A cell hidden under a merged heading has nothing to show; the sheet's
-            // block would take its empty text over the heading.
-            const Merge *m = grid.mergeAt(g, r);
-            if (m && (m->col != g || m->row != r))
-                continue;
-            filler.setText(0, r + x.rowOffset - 1, x.firstSheetColumn + (g - x.firstGridColumn) - 1,
-                           grid.text(g, r).toStdString());
+    writeWorkbookFile(outPath, [&] {
+        if (!QFileInfo::exists(templateFile))
+            throw ReportError(QStringLiteral("找不到模板文件：%1").arg(templateFile));
+        // The filler holds the template and writes the whole filled copy in one go, so the
+        // target keeps its old content until the new one is complete.
+        xls::TemplateFiller filler(templateFile.toStdString());
+        const ExportSpec &x = def.exportSpec;
+        if (x.writeTitle)
+            filler.setText(0, 1, 0, grid.text(0, 0).toStdString());
+        for (int r = x.firstRow; r < grid.rowCount(); ++r) {
+            for (int g = x.firstGridColumn; g <= x.lastGridColumn; ++g) {
+                // A cell hidden under a merged heading has nothing to show; the sheet's
+                // block would take its empty text over the heading.
+                const Merge *m = grid.mergeAt(g, r);
+                if (m && (m->col != g || m->row != r))
+                    continue;
+                filler.setText(0, r + x.rowOffset - 1, x.firstSheetColumn + (g - x.firstGridColumn) - 1,
+                               grid.text(g, r).toStdString());
+            }
         }
-    }
-    filler.save(outPath.toStdString());
+        filler.save(outPath.toStdString());
+    });
 }
 
 } // namespace kestrova::reports

@@ -17,9 +17,10 @@ QString templateRelativePath(const ReportDefinition &def);
 // The template file as shipped (the home first, then beside the executable).
 QString templatePath(const ReportDefinition &def);
 
-// Copies the template byte for byte to outPath (replacing a file there), then writes
-// the title (where the window writes it) and grid rows S … last into it. Throws
-// ReportError or xls::XlsError; a copy already made stays on disk.
+// Writes the template, with the title (where the window writes it) and grid rows S … last
+// filled in, to outPath, replacing a file there only once the copy is complete. Throws
+// ReportError for a missing template, FileError for a target that is the database or
+// cannot be written.
 void exportReport(const ReportGrid &grid, const ReportDefinition &def, const QString &templateFile,
                   const QString &outPath);
 

@@ -54,6 +54,18 @@ void appendNumberText(std::string &out, double v)
     out += formatGeneralUtf8(v);
 }
 
+bool carriesThrough(double v)
+{
+    if (v == std::trunc(v) && std::fabs(v) < 1e15)
+        return true;
+    if (!std::isfinite(v))
+        return false;
+    const std::string text = formatGeneralUtf8(v);
+    double back = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), back);
+    return ec == std::errc() && end == text.data() + text.size() && back == v;
+}
+
 QString dateText(const QString &stored)
 {
     if (stored.size() == 10 && isoDateAt(stored))

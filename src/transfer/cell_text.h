@@ -21,6 +21,9 @@ QString dateText(const QString &stored);
 std::optional<double> cellNumber(const QString &text);
 // The same for UTF-8 text, as the workbook reader gives it.
 std::optional<double> cellNumber(std::string_view utf8);
+// Whether v reads back as itself from the text the workbooks carry it as (numberText):
+// finite, and with no more than the 15 significant digits the general format keeps.
+bool carriesThrough(double v);
 // Whether text.trimmed() is empty, for UTF-8 text.
 bool isBlankCell(std::string_view utf8);
 // The stored form of a date cell: yyyy-MM-dd for a date alone, yyyy-MM-dd HH:mm:ss when

@@ -4,6 +4,7 @@
 #include "data/schema.h"
 #include "transfer/messages.h"
 #include "transfer/transfer_error.h"
+#include "xls/unicode.h"
 
 #include <algorithm>
 
@@ -76,6 +77,17 @@ void RecordImporter::failAt(int sheetRow, int column, const QString &value, cons
 namespace {
 using NumberKind = RecordImporter::SharedNumbers::Kind;
 
+// Whether a text is longer than a workbook cell holds, so no export could carry it.
+bool exceedsCell(std::string_view utf8)
+{
+    constexpr size_t kCellUnits = 32767;
+    if (utf8.size() <= kCellUnits)
+        return false; // every UTF-16 unit takes at least one byte
+    size_t units = 0;
+    bool latin1 = false;
+    return !xls::measureUtf8(utf8, units, latin1) || units > kCellUnits;
+}
+
 NumberKind numberKind(std::string_view text, double &value)
 {
     if (isBlankCell(text))
@@ -84,7 +96,7 @@ NumberKind numberKind(std::string_view text, double &value)
     if (!v)
         return NumberKind::NotNumber;
     value = *v;
-    return NumberKind::Number;
+    return carriesThrough(*v) ? NumberKind::Number : NumberKind::Uncarried;
 }
 } // namespace
 
@@ -130,8 +142,15 @@ void RecordImporter::prepare(int sheetRow, const CellViews &cells, Row &row, Sha
                                                                         : numberKind(c.text, v);
             if (k == NumberKind::NotNumber)
                 failAt(sheetRow, int(i), QString::fromUtf8(c.text.data(), qsizetype(c.text.size())), "is not a number");
+            if (k == NumberKind::Uncarried)
+                failAt(sheetRow, int(i), QString::fromUtf8(c.text.data(), qsizetype(c.text.size())),
+                       "has more than the 15 significant digits a workbook shows, or is too large");
             row.kinds[i] = k == NumberKind::Blank ? Row::Kind::Null : Row::Kind::Number;
             row.numbers[i] = v;
+        } else if (exceedsCell(c.text)) {
+            // The value's start is enough to find the cell.
+            failAt(sheetRow, int(i), QString::fromUtf8(c.text.data(), 120).left(20) + QStringLiteral("…"),
+                   "is longer than the 32,767 characters a workbook cell holds");
         } else if (col.date && !isBlankCell(c.text)) {
             const QString text = QString::fromUtf8(c.text.data(), qsizetype(c.text.size()));
             const auto stored = storedDateOf(text);
@@ -171,7 +190,7 @@ void RecordImporter::write(const Row &row)
         m_insert->run();
     } catch (const DbError &e) {
         throw TransferError(kImportFailed,
-                            QStringLiteral("sheet %1, row %2: %3").arg(m_sheet).arg(row.sheetRow).arg(e.message()));
+                            QStringLiteral("sheet %1, row %2: %3").arg(m_sheet).arg(row.sheetRow).arg(e.detail()));
     }
     ++m_appended;
 }

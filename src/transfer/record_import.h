@@ -53,7 +53,8 @@ public:
     // a sheet shows the same texts in many cells. Used by one thread.
     class SharedNumbers {
     public:
-        enum class Kind : unsigned char { Unknown, Blank, Number, NotNumber };
+        // Uncarried: a number that would not come back as itself from an exported workbook.
+        enum class Kind : unsigned char { Unknown, Blank, Number, NotNumber, Uncarried };
         explicit SharedNumbers(uint32_t count) : m_kinds(count, Kind::Unknown), m_values(count) {}
         Kind kind(uint32_t i, std::string_view text, double &value);
 
@@ -64,7 +65,8 @@ public:
     // Checks and converts one data row; sheetRow is the sheet's own 1-based row number.
     // Touches no database, so the rows can be made ready on the thread that reads the
     // workbook. Texts that last stay views into the workbook. Throws TransferError naming
-    // the row and column of a bad value.
+    // the row and column of a bad value: a text longer than a workbook cell holds, a
+    // number that is not finite or has more digits than a workbook shows.
     void prepare(int sheetRow, const CellViews &cells, Row &row, SharedNumbers *numbers = nullptr) const;
     // Replaces the records of the row's name (once per name) and appends the row.
     void write(const Row &row);

@@ -23,7 +23,7 @@ void forEachSheetRow(Database &db, const QString &table,
     Statement st = db.prepare(QStringLiteral("SELECT * FROM ") + quotedName(table));
     const int n = st.columnCount();
     if (n != columns.size())
-        throw DbError(QStringLiteral("columns of %1 changed while it was read").arg(table));
+        throw DbError(QStringLiteral("读取表“%1”时它的列变了，请重试。").arg(table));
     std::vector<std::string> cells(size_t(n > 0 ? n - 1 : 0));
     while (st.next()) {
         for (int i = 1; i < n; ++i) {

@@ -29,7 +29,7 @@ QList<ColumnInfo> tableColumns(Database &db, const QString &table)
         out << c;
     }
     if (out.isEmpty())
-        throw DbError(QStringLiteral("no such table: %1").arg(table));
+        throw DbError(QStringLiteral("数据库中没有表“%1”，不是本系统的数据库。").arg(table));
     return out;
 }
 

@@ -1,11 +1,11 @@
 #include "transfer/upload_export.h"
 
 #include "data/database.h"
+#include "data/file_error.h"
 #include "data/schema.h"
 #include "transfer/messages.h"
 #include "transfer/sheet_rows.h"
 #include "transfer/transfer_error.h"
-#include "xls/errors.h"
 #include "xls/template_filler.h"
 
 #include <QDir>
@@ -56,18 +56,20 @@ void fillUploadSheets(Database &db, CellSink &sink, int recordSheet, int logShee
 void writeUploadWorkbook(Database &db, const QString &templatePath, const QString &outPath, Progress &progress)
 {
     try {
-        xls::TemplateFiller filler(QDir::toNativeSeparators(templatePath).toStdString());
-        // The import finds the records by the sheet's name, the log sheet is the second one.
-        if (filler.sheetCount() < 2 || filler.sheetIndex(kRecordSheet.toStdString()) != 0)
-            throw TransferError(kExportFailed, QStringLiteral("%1: the first of at least two sheets must be %2")
-                                                   .arg(templatePath, kRecordSheet));
-        FillerSink sink(filler);
-        fillUploadSheets(db, sink, 0, 1, progress);
-        filler.save(outPath.toStdString());
-    } catch (const xls::XlsError &e) {
-        throw TransferError(kExportFailed, QString::fromUtf8(e.what()));
+        writeWorkbookFile(outPath, [&] {
+            xls::TemplateFiller filler(QDir::toNativeSeparators(templatePath).toStdString());
+            // The import finds the records by the sheet's name, the log sheet is the second one.
+            if (filler.sheetCount() < 2 || filler.sheetIndex(kRecordSheet.toStdString()) != 0)
+                throw TransferError(kExportFailed, QStringLiteral("%1: the first of at least two sheets must be %2")
+                                                       .arg(templatePath, kRecordSheet));
+            FillerSink sink(filler);
+            fillUploadSheets(db, sink, 0, 1, progress);
+            filler.save(outPath.toStdString());
+        });
+    } catch (const FileError &e) {
+        throw TransferError(kExportFailed, e.message());
     } catch (const DbError &e) {
-        throw TransferError(kExportFailed, QString::fromStdString(e.what()));
+        throw TransferError(kExportFailed, e.message());
     }
 }
 

@@ -90,7 +90,7 @@ ImportResult importUploadWorkbook(Database &db, const QString &path, Progress &p
     } catch (const xls::XlsError &e) {
         throw TransferError(kImportFailed, QString::fromUtf8(e.what()));
     } catch (const DbError &e) {
-        throw TransferError(kImportFailed, QString::fromStdString(e.what()));
+        throw TransferError(kImportFailed, e.message());
     }
 }
 

@@ -5,7 +5,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <memory>
+#include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 #include <vector>
 
@@ -36,9 +39,21 @@ class FileSource : public Source
 public:
     explicit FileSource(const std::string &path) : m_path(path)
     {
-        m_file = std::fopen(path.c_str(), "rb");
-        if (!m_file)
+        // Opened without waiting, so a pipe under a workbook's name cannot block the read
+        // forever; only a regular file is read.
+        const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
             throw XlsError(ErrorCode::CannotOpenFile, path + " (" + std::strerror(errno) + ")");
+        struct stat st {};
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            ::close(fd);
+            throw XlsError(ErrorCode::NotRegularFile, path);
+        }
+        m_file = ::fdopen(fd, "rb");
+        if (!m_file) {
+            ::close(fd);
+            throw XlsError(ErrorCode::CannotOpenFile, path + " (" + std::strerror(errno) + ")");
+        }
         if (fseeko(m_file, 0, SEEK_END) != 0)
             throw XlsError(ErrorCode::CannotOpenFile, path);
         m_size = uint64_t(ftello(m_file));
@@ -315,10 +330,25 @@ std::string readWorkbookStreamFromMemory(const uint8_t *data, size_t size, const
     return ContainerReader(src, what).workbookStream();
 }
 
+namespace {
+[[noreturn]] void cannotWrite(const std::string &target, const std::system_error &e)
+{
+    throw XlsError(ErrorCode::CannotWriteFile, target + " (" + e.code().message() + ")");
+}
+} // namespace
+
 CompoundFileWriter::CompoundFileWriter(const std::string &targetPath) : m_target(targetPath)
 {
-    m_temp = targetPath + ".tmp-" + std::to_string(::getpid());
-    m_file = std::fopen(m_temp.c_str(), "wb");
+    // The rename would put the workbook in the place of a pipe or a device.
+    struct stat st {};
+    if (::stat(targetPath.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+        throw XlsError(ErrorCode::NotRegularFile, targetPath);
+    try {
+        m_temp = std::make_unique<TemporaryFile>(targetPath);
+    } catch (const std::system_error &e) {
+        cannotWrite(targetPath, e);
+    }
+    m_file = std::fopen(m_temp->path().c_str(), "wb");
     if (!m_file)
         throw XlsError(ErrorCode::CannotWriteFile, targetPath + " (" + std::strerror(errno) + ")");
     std::setvbuf(m_file, nullptr, _IOFBF, 1 << 20);
@@ -328,10 +358,8 @@ CompoundFileWriter::CompoundFileWriter(const std::string &targetPath) : m_target
 
 CompoundFileWriter::~CompoundFileWriter()
 {
-    if (m_file) {
-        std::fclose(m_file);
-        std::remove(m_temp.c_str());
-    }
+    if (m_file)
+        std::fclose(m_file); // the temporary goes with m_temp
 }
 
 void CompoundFileWriter::check(bool ok)
@@ -449,14 +477,12 @@ void CompoundFileWriter::commit()
     check(std::fflush(m_file) == 0);
     const int rc = std::fclose(m_file);
     m_file = nullptr;
-    if (rc != 0) {
-        std::remove(m_temp.c_str());
-        throw XlsError(ErrorCode::CannotWriteFile, m_target);
-    }
-    if (std::rename(m_temp.c_str(), m_target.c_str()) != 0) {
-        const std::string why = std::strerror(errno);
-        std::remove(m_temp.c_str());
-        throw XlsError(ErrorCode::CannotWriteFile, m_target + " (" + why + ")");
+    if (rc != 0)
+        throw XlsError(ErrorCode::CannotWriteFile, m_target + " (" + std::strerror(errno) + ")");
+    try {
+        m_temp->commit();
+    } catch (const std::system_error &e) {
+        cannotWrite(m_target, e);
     }
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 // The OLE2 compound file that holds the Workbook stream.
 #include "xls/byte_io.h"
+#include "xls/temporary_file.h"
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 namespace kestrova::xls {
@@ -17,8 +19,9 @@ std::string readWorkbookStreamFromMemory(const uint8_t *data, size_t size, const
 // Writes a compound file holding one Workbook stream, streamed through write(): the stream
 // goes to a temporary file beside the target from offset 512, then commit() pads it to at
 // least 4,096 bytes (so it never belongs in the mini stream), appends the DIFAT, FAT and
-// directory sectors, writes the header and renames the file into place. Without commit()
-// the temporary file is removed.
+// directory sectors, writes the header, syncs the file to disk and renames it into place.
+// Without commit() the temporary file is removed. An existing read-only target is refused
+// before anything is written.
 class CompoundFileWriter : public ByteSink
 {
 public:
@@ -37,7 +40,7 @@ public:
 private:
     void check(bool ok);
     std::string m_target;
-    std::string m_temp;
+    std::unique_ptr<TemporaryFile> m_temp;
     std::FILE *m_file = nullptr;
     uint64_t m_size = 0;
     bool m_failed = false;

@@ -7,6 +7,7 @@ const char *describe(ErrorCode code)
     switch (code) {
     case ErrorCode::CannotOpenFile: return "cannot open the file";
     case ErrorCode::CannotWriteFile: return "cannot write the file";
+    case ErrorCode::NotRegularFile: return "not a regular file (a folder, a pipe or a device)";
     case ErrorCode::BadSignature: return "not an Excel 97-2003 workbook: bad signature";
     case ErrorCode::Truncated: return "damaged workbook: the file is truncated";
     case ErrorCode::BadSectorChain: return "damaged workbook: a sector chain loops or points outside the file";

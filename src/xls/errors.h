@@ -10,6 +10,7 @@ enum class ErrorCode {
     // files
     CannotOpenFile,
     CannotWriteFile,
+    NotRegularFile,      // a folder, a pipe or a device under the name
     // the compound file container
     BadSignature,
     Truncated,

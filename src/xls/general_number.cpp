@@ -8,7 +8,9 @@ namespace kestrova::xls {
 
 std::string formatGeneral(double value)
 {
-    if (value == 0.0 || std::isnan(value))
+    if (std::isnan(value))
+        return "NaN"; // never "0": a reader of the text must not take it for a number
+    if (value == 0.0)
         return "0"; // also -0
     if (std::isinf(value))
         return value > 0 ? "INF" : "-INF";

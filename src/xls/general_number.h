@@ -5,7 +5,8 @@ namespace kestrova::xls {
 
 // The general number format used wherever a number becomes text: the shortest form with
 // at most 15 significant digits, "0" for zero, a point, no grouping, no trailing zeros;
-// scientific ("1.5E-6", "1E+15") below 0.00001 in magnitude or from 16 integer digits on.
+// scientific ("1.5E-6", "1E+15") below 0.00001 in magnitude or from 16 integer digits on;
+// "INF", "-INF" and "NaN" for what is not a finite number, which no parser reads back.
 std::string formatGeneral(double value);
 
 } // namespace kestrova::xls

@@ -1,8 +1,10 @@
 #include "app/system/database_copy.h"
 
 #include "data/database.h"
-#include "data/schema.h"
+#include "data/database_files.h"
+#include "data/schema_check.h"
 #include "data/task_record.h"
+#include "xls/temporary_file.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -10,11 +12,8 @@
 
 #include <sqlite3.h>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
+#include <memory>
+#include <system_error>
 
 namespace kestrova {
 
@@ -41,91 +40,162 @@ struct Handle {
     ~Handle() { sqlite3_close(db); }
 };
 
+std::string native(const QString &path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+QString fromNative(const std::string &path)
+{
+    return QFile::decodeName(path.c_str());
+}
+
+QString lines(const QString &what, const QString &detail)
+{
+    return what + QLatin1Char('\n') + detail;
+}
+
+QString nameOf(const QString &path)
+{
+    return QFileInfo(path).fileName();
+}
+
 QString sqliteMessage(sqlite3 *db)
 {
     return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
 }
 
-// Copies every page of src into a new database file at destPath.
-void copyPages(sqlite3 *src, const QString &sourceName, const QString &destPath, int pageSize = kPagesPerStep)
+[[noreturn]] void writeFailed(const QString &file, const std::system_error &e)
 {
-    // A journal left by an interrupted earlier copy must not be played into the new file.
-    QFile::remove(destPath);
-    QFile::remove(destPath + QStringLiteral("-journal"));
+    const QString detail = QString::fromStdString(e.code().message()) + QStringLiteral("：") + file;
+    if (e.code() == std::errc::permission_denied)
+        throw CopyError(CopyError::Kind::ReadOnly,
+                        lines(QStringLiteral("文件是只读的，不能写入。请取消它的只读属性，或另选一个文件。"), detail));
+    throw CopyError(CopyError::Kind::Failed,
+                    lines(QStringLiteral("无法写入文件。请检查磁盘空间和文件所在目录的权限。"), detail));
+}
+
+// Copies every page of src into the empty file destPath. Messages name sourceName and
+// targetName, the user's own files, never the temporary being written.
+void copyPages(sqlite3 *src, const QString &sourceName, const QString &destPath, const QString &targetName)
+{
     Handle dest;
-    if (sqlite3_open_v2(destPath.toUtf8().constData(), &dest.db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                        nullptr) != SQLITE_OK)
-        throw CopyError(CopyError::Kind::Failed, sqliteMessage(dest.db) + QStringLiteral("：") + destPath);
+    if (sqlite3_open_v2(destPath.toUtf8().constData(), &dest.db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+        throw CopyError(CopyError::Kind::Failed,
+                        lines(QStringLiteral("无法写入文件。"), sqliteMessage(dest.db) + QStringLiteral("：") + targetName));
     sqlite3_backup *backup = sqlite3_backup_init(dest.db, "main", src, "main");
     if (!backup)
-        throw CopyError(CopyError::Kind::Failed, sqliteMessage(dest.db) + QStringLiteral("：") + destPath);
+        throw CopyError(CopyError::Kind::Failed,
+                        lines(QStringLiteral("无法写入文件。"), sqliteMessage(dest.db) + QStringLiteral("：") + targetName));
     int rc = SQLITE_OK;
     const int delay = stepDelayMs();
     while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
-        rc = sqlite3_backup_step(backup, delay > 0 ? 1 : pageSize);
+        rc = sqlite3_backup_step(backup, delay > 0 ? 1 : kPagesPerStep);
         if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
             sqlite3_sleep(20);
         else if (delay > 0 && rc == SQLITE_OK)
             QThread::msleep(static_cast<unsigned long>(delay));
     }
     sqlite3_backup_finish(backup);
-    if (rc != SQLITE_DONE) {
-        const QString cause = QString::fromUtf8(sqlite3_errstr(rc));
-        sqlite3_close(dest.db);
-        dest.db = nullptr;
-        QFile::remove(destPath);
-        const bool unreadable = rc == SQLITE_NOTADB || rc == SQLITE_CORRUPT;
-        throw CopyError(unreadable ? CopyError::Kind::NotOurs : CopyError::Kind::Failed,
-                        cause + QStringLiteral("：") + (unreadable ? sourceName : destPath));
+    if (rc == SQLITE_DONE)
+        return;
+    const QString text = QString::fromUtf8(sqlite3_errstr(rc));
+    switch (rc & 0xff) {
+    case SQLITE_NOTADB:
+        throw CopyError(CopyError::Kind::NotOurs,
+                        lines(QStringLiteral("“%1”不是本系统的数据库。").arg(nameOf(sourceName)),
+                              text + QStringLiteral("：") + sourceName));
+    case SQLITE_CORRUPT:
+        throw CopyError(CopyError::Kind::Damaged, lines(QStringLiteral("“%1”已损坏。").arg(nameOf(sourceName)),
+                                                        text + QStringLiteral("：") + sourceName));
+    case SQLITE_FULL:
+        throw CopyError(CopyError::Kind::Failed, lines(QStringLiteral("磁盘已满，无法写入。请腾出磁盘空间后再试。"),
+                                                       text + QStringLiteral("：") + targetName));
+    default:
+        throw CopyError(CopyError::Kind::Failed,
+                        lines(QStringLiteral("无法写入文件。"), text + QStringLiteral("：") + targetName));
     }
 }
 
-void syncPath(const QString &path, bool directory)
+// The first line of integrity_check's verdict, "ok" for a sound database.
+QString integrityVerdict(Database &db)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), directory ? O_RDONLY | O_DIRECTORY : O_RDWR);
-    if (fd < 0)
-        throw CopyError(CopyError::Kind::Failed, QString::fromLocal8Bit(std::strerror(errno)) + QStringLiteral("：") + path);
-    const int rc = ::fsync(fd);
-    const int err = errno;
-    ::close(fd);
-    if (rc != 0)
-        throw CopyError(CopyError::Kind::Failed, QString::fromLocal8Bit(std::strerror(err)) + QStringLiteral("：") + path);
+    return db.scalar(QStringLiteral("PRAGMA integrity_check")).section(QLatin1Char('\n'), 0, 0);
 }
 
-void replaceFile(const QString &from, const QString &to)
-{
-    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
-        throw CopyError(CopyError::Kind::Failed, QString::fromLocal8Bit(std::strerror(errno)) + QStringLiteral("：") + to);
-    syncPath(QFileInfo(to).absolutePath(), true);
-}
-
-// The new file must be a sound database of this program before it may replace anything.
-void checkRestorable(const QString &path)
+// The copy at path must be a sound database of exactly this program before it may replace
+// anything. Opening it sets the rollback journal, whatever mode the backup was made in.
+void checkRestorable(const QString &path, const QString &source)
 {
     try {
         Database db(path, Database::Mode::OpenExisting);
-        verifySchema(db);
-        const QString verdict = db.scalar(QStringLiteral("PRAGMA integrity_check"));
+        const QStringList differences = schemaDifferences(db);
+        if (!differences.isEmpty()) {
+            constexpr int kShown = 8;
+            QString detail = differences.mid(0, kShown).join(QStringLiteral("；"));
+            if (differences.size() > kShown)
+                detail += QStringLiteral("，共 %1 处不同").arg(differences.size());
+            throw CopyError(CopyError::Kind::NotOurs,
+                            lines(QStringLiteral("“%1”不是本系统的数据库，不能用来恢复。").arg(nameOf(source)), detail));
+        }
+        const QString verdict = integrityVerdict(db);
         if (verdict != QLatin1String("ok"))
-            throw CopyError(CopyError::Kind::NotOurs, verdict);
+            throw CopyError(CopyError::Kind::Damaged,
+                            lines(QStringLiteral("“%1”已损坏，不能用来恢复。请换一份备份。").arg(nameOf(source)), verdict));
+        completeSchema(db);
     } catch (const DbError &e) {
-        throw CopyError(CopyError::Kind::NotOurs, e.message());
+        const bool damaged = e.kind() == DbError::Kind::Damaged;
+        QString detail = e.detail();
+        detail.replace(path, source);
+        throw CopyError(damaged ? CopyError::Kind::Damaged : CopyError::Kind::NotOurs,
+                        lines(QStringLiteral("“%1”%2，不能用来恢复。")
+                                  .arg(nameOf(source), damaged ? QStringLiteral("已损坏") : QStringLiteral("不是本系统的数据库")),
+                              detail));
     }
 }
 
-// A journal left by a process that died mid-write would be played back into whatever
-// file next carries the database's name; settle it against the file it belongs to first.
-void settleOldJournal(const QString &databaseFile)
-{
-    const QString journal = databaseFile + QStringLiteral("-journal");
-    if (!QFileInfo::exists(journal))
-        return;
-    try {
-        Database old(databaseFile, Database::Mode::OpenExisting);
-    } catch (const DbError &) {
+// The old database, held while its file is replaced: what a killed writer left in its
+// journal or WAL is settled into it, no other program is in it, and none of its
+// companion files is left to be played into the new file under the same name.
+class HeldDatabase {
+public:
+    explicit HeldDatabase(const QString &file)
+    {
+        if (QFileInfo::exists(file)) {
+            try {
+                m_db = std::make_unique<Database>(file, Database::Mode::OpenExisting);
+                m_db->exec(QStringLiteral("BEGIN EXCLUSIVE"));
+            } catch (const DbError &e) {
+                if (e.kind() == DbError::Kind::Locked)
+                    throw CopyError(CopyError::Kind::Locked,
+                                    lines(QStringLiteral("数据库正被另一个程序使用，不能恢复。请关闭那个程序后再试。"),
+                                          e.detail()));
+                m_db.reset(); // a damaged old file is just what the restore replaces
+            }
+        }
+        for (const QString &suffix : companionSuffixes()) {
+            const QString companion = file + suffix;
+            if (QFileInfo::exists(companion) && !QFile::remove(companion))
+                throw CopyError(CopyError::Kind::Failed,
+                                lines(QStringLiteral("无法删除旧数据库留下的文件，没有恢复。请检查目录的权限。"), companion));
+        }
     }
-    QFile::remove(journal);
-}
+    ~HeldDatabase()
+    {
+        if (!m_db)
+            return;
+        try {
+            m_db->exec(QStringLiteral("ROLLBACK"));
+        } catch (const DbError &) {
+            // Closing the connection ends the transaction as well.
+        }
+    }
+    HeldDatabase(const HeldDatabase &) = delete;
+    HeldDatabase &operator=(const HeldDatabase &) = delete;
+
+private:
+    std::unique_ptr<Database> m_db;
+};
 
 } // namespace
 
@@ -138,15 +208,33 @@ QString backupBaseName(Database &db)
 
 void backupDatabase(Database &db, const QString &target)
 {
-    // Written under a temporary name so an existing file is replaced only by a whole copy.
-    const QString temp = target + QStringLiteral(".part");
     try {
-        copyPages(db.handle(), db.path(), temp);
-        syncPath(temp, false);
-        replaceFile(temp, target);
-    } catch (...) {
-        QFile::remove(temp);
-        throw;
+        refuseDatabaseTarget(target);
+        refuseDatabaseTarget(target, db.path());
+    } catch (const FileError &e) {
+        throw CopyError(CopyError::Kind::Refused, e.message());
+    }
+    const QFileInfo existing(target);
+    if (existing.exists() && !existing.isFile())
+        throw CopyError(CopyError::Kind::Failed, lines(QStringLiteral("所选的不是普通文件，不能写入备份。"), target));
+    // A damaged database would give a backup that the restore refuses; the user must
+    // hear now that this one cannot serve.
+    QString verdict;
+    try {
+        verdict = integrityVerdict(db);
+    } catch (const DbError &e) {
+        verdict = e.detail();
+    }
+    if (verdict != QLatin1String("ok"))
+        throw CopyError(CopyError::Kind::Damaged,
+                        lines(QStringLiteral("数据库文件已损坏，不能备份。请恢复最近的一份备份。"), verdict));
+    try {
+        // The copy takes the rollback journal from the connection it is made from.
+        xls::TemporaryFile temp(native(target));
+        copyPages(db.handle(), db.path(), fromNative(temp.path()), target);
+        temp.commit();
+    } catch (const std::system_error &e) {
+        writeFailed(target, e);
     }
 }
 
@@ -159,27 +247,34 @@ void restoreDatabase(const QString &source, const QString &databaseFile)
 {
     if (!hasBackupSuffix(source))
         throw CopyError(CopyError::Kind::WrongType, source);
-    if (!QFileInfo(source).isFile())
-        throw CopyError(CopyError::Kind::Failed, QStringLiteral("文件不存在：") + source);
-    if (QFileInfo(source).canonicalFilePath() == QFileInfo(databaseFile).canonicalFilePath())
-        throw CopyError(CopyError::Kind::Failed, QStringLiteral("不能用数据库文件本身恢复：") + source);
-
-    const QString temp = databaseFile + QStringLiteral(".restore");
+    const QFileInfo info(source);
+    if (!info.exists())
+        throw CopyError(CopyError::Kind::Failed, lines(QStringLiteral("找不到备份文件。"), source));
+    if (!info.isFile())
+        throw CopyError(CopyError::Kind::Failed, lines(QStringLiteral("所选的不是普通文件，不能用来恢复。"), source));
+    if (isDatabaseFile(source, databaseFile))
+        throw CopyError(CopyError::Kind::Refused, lines(QStringLiteral("不能用数据库文件本身来恢复。"), source));
     try {
+        xls::checkWritable(native(databaseFile));
+    } catch (const std::system_error &) {
+        throw CopyError(CopyError::Kind::ReadOnly,
+                        lines(QStringLiteral("数据库文件是只读的，不能用备份替换。请取消它的只读属性后再试。"), databaseFile));
+    }
+    try {
+        xls::TemporaryFile temp(native(databaseFile));
+        const QString copy = fromNative(temp.path());
         {
             Handle src;
             if (sqlite3_open_v2(source.toUtf8().constData(), &src.db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
-                throw CopyError(CopyError::Kind::Failed, sqliteMessage(src.db) + QStringLiteral("：") + source);
-            copyPages(src.db, source, temp);
+                throw CopyError(CopyError::Kind::Failed, lines(QStringLiteral("无法读取备份文件。"),
+                                                               sqliteMessage(src.db) + QStringLiteral("：") + source));
+            copyPages(src.db, source, copy, databaseFile);
         }
-        checkRestorable(temp);
-        syncPath(temp, false);
-        settleOldJournal(databaseFile);
-        replaceFile(temp, databaseFile);
-    } catch (const CopyError &) {
-        QFile::remove(temp);
-        QFile::remove(temp + QStringLiteral("-journal"));
-        throw;
+        checkRestorable(copy, source);
+        HeldDatabase old(databaseFile);
+        temp.commit();
+    } catch (const std::system_error &e) {
+        writeFailed(databaseFile, e);
     }
 }
 

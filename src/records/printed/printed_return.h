@@ -35,8 +35,8 @@ QString printedReturnFileName(const QDate &today);
 // The shipped template templet/Kestrova年报表.xls.
 QString printedReturnTemplatePath();
 
-// Copies the template to outPath (created or overwritten) and writes the cells.
-// Throws xls::XlsError on a missing template or an unwritable target.
+// Writes a filled copy of the template to outPath (created or replaced). Throws FileError
+// on a missing template, a target that is the database or cannot be written.
 void writePrintedReturn(const QString &templatePath, const QString &outPath, const PrintedReturnFields &fields);
 
 } // namespace kestrova

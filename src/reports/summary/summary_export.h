@@ -22,8 +22,8 @@ struct SummaryHeader {
 QString summaryFileName(const QDate &today);
 QString summaryTemplatePath();
 
-// Copies the template to outPath (created or overwritten) and writes the cells.
-// Throws xls::XlsError on a missing template or an unwritable target.
+// Writes a filled copy of the template to outPath (created or replaced). Throws FileError
+// on a missing template, a target that is the database or cannot be written.
 void writeSummaryWorkbook(const QString &templatePath, const QString &outPath, const SummaryHeader &header,
                           const IndicatorTexts &fields);
 

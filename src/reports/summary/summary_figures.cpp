@@ -33,7 +33,9 @@ SummaryFigures summaryFigures(Database &db, const SummaryCondition &condition)
             sum += v;
             present = true;
         }
-        f.sums[size_t(k - 1)] = present ? formatGeneral(sum) : QString();
+        f.sums[size_t(k - 1)] =
+            present ? sumText(sum, QStringLiteral("a%1（%2）").arg(k).arg(QString::fromUtf8(name.data(), qsizetype(name.size()))))
+                    : QString();
     }
     return f;
 }

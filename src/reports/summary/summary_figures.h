@@ -15,7 +15,8 @@ struct SummaryFigures {
 };
 
 // count(*) and sum(column) of every indicator over the records the condition passes,
-// added in ID order. Throws DbError when the records cannot be read.
+// added in ID order. Throws DbError when the records cannot be read or a sum is past the
+// largest number.
 SummaryFigures summaryFigures(Database &db, const SummaryCondition &condition);
 
 } // namespace kestrova
