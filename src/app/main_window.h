@@ -40,6 +40,7 @@ private:
     void openGatherList();
     void makeUploadFile();
     void importUploadFiles();
+    void showSubmissions();
     void openUserManagement();
     void resetSystem();
     void backup();

@@ -41,6 +41,9 @@ struct Options {
 Options parseOptions(const QStringList &args, const QStringList &allowed, int minWords = 0, int maxWords = 0);
 
 void printOut(const QString &text); // stdout, UTF-8, adds a newline
+// Cells on one TSV line: a backslash, tab, CR, LF or NUL inside a cell is escaped as \\,
+// \t, \r, \n or \0, so every line has all its columns and each text comes back as it was.
+QString tsvLine(const QStringList &cells);
 void printErr(const QString &text); // stderr, UTF-8, adds a newline
 
 // The application directory's database; it must exist and be this program's.

@@ -13,27 +13,6 @@
 
 namespace kestrova::cli {
 
-namespace {
-// A cell on one TSV line: what would end the cell or the line, or read as an escape,
-// is escaped, so every line has the grid's columns and each text comes back as it was.
-QString tsvCell(const QString &text)
-{
-    QString out;
-    out.reserve(text.size());
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case u'\\': out += QStringLiteral("\\\\"); break;
-        case u'\t': out += QStringLiteral("\\t"); break;
-        case u'\r': out += QStringLiteral("\\r"); break;
-        case u'\n': out += QStringLiteral("\\n"); break;
-        case u'\0': out += QStringLiteral("\\0"); break;
-        default: out += c;
-        }
-    }
-    return out;
-}
-} // namespace
-
 int runReport(const QStringList &args)
 {
     const Options o = parseOptions(args, {"--xls"}, 1, 1);
@@ -56,8 +35,8 @@ int runReport(const QStringList &args)
     for (int r = 0; r < grid.rowCount(); ++r) {
         QStringList cells;
         for (int c = 0; c < grid.columnCount(); ++c)
-            cells << tsvCell(grid.text(c, r));
-        printOut(cells.join(QLatin1Char('\t')));
+            cells << grid.text(c, r);
+        printOut(tsvLine(cells));
     }
     if (o.has("--xls")) {
 #ifdef KESTROVA_REPORTS_XLS

@@ -15,14 +15,14 @@ namespace {
 
 struct Rule {
     int number;
-    std::function<bool(const std::array<double, kIndicatorCount + 1> &)> fails;
+    std::function<bool(const IndicatorValues &)> fails;
     const char *message;
     int focus; // indicator field
 };
 
 const std::vector<Rule> &rules()
 {
-    using V = std::array<double, kIndicatorCount + 1>;
+    using V = IndicatorValues;
     auto greater = [](int left, int right) { return [=](const V &v) { return v[size_t(left)] > v[size_t(right)]; }; };
     auto oneZero = [](int a, int b) { return [=](const V &v) { return (v[size_t(a)] == 0) != (v[size_t(b)] == 0); }; };
     auto tank = [](int n, int c, double lo, double hi) {
@@ -63,12 +63,29 @@ const std::vector<Rule> &rules()
 
 } // namespace
 
-std::optional<RuleFailure> validateRecord(const QString &postcode, const IndicatorTexts &fields)
+namespace {
+std::optional<RuleFailure> postcodeFailure(const QString &postcode)
 {
     if (postcode.trimmed().size() != 6)
         return RuleFailure{1, QStringLiteral("要求：邮政编码必须为6位"), QStringLiteral("Edit9")};
+    return std::nullopt;
+}
 
-    std::array<double, kIndicatorCount + 1> v{};
+std::optional<RuleFailure> firstFailingRule(const IndicatorValues &v)
+{
+    for (const Rule &r : rules())
+        if (r.fails(v))
+            return RuleFailure{r.number, QString::fromUtf8(r.message), indicatorFieldName(r.focus)};
+    return std::nullopt;
+}
+} // namespace
+
+std::optional<RuleFailure> validateRecord(const QString &postcode, const IndicatorTexts &fields)
+{
+    // The postcode is looked at before any field is read as a number.
+    if (auto failure = postcodeFailure(postcode))
+        return failure;
+    IndicatorValues v{};
     for (int k = 1; k <= kIndicatorCount; ++k) {
         const QString &t = fields[size_t(k - 1)];
         const auto n = parseNumberOrZero(t);
@@ -76,10 +93,14 @@ std::optional<RuleFailure> validateRecord(const QString &postcode, const Indicat
             return RuleFailure{0, notANumberMessage(k, t), indicatorFieldName(k)};
         v[size_t(k)] = *n;
     }
-    for (const Rule &r : rules())
-        if (r.fails(v))
-            return RuleFailure{r.number, QString::fromUtf8(r.message), indicatorFieldName(r.focus)};
-    return std::nullopt;
+    return firstFailingRule(v);
+}
+
+std::optional<RuleFailure> validateValues(const QString &postcode, const IndicatorValues &values)
+{
+    if (auto failure = postcodeFailure(postcode))
+        return failure;
+    return firstFailingRule(values);
 }
 
 } // namespace kestrova

@@ -16,6 +16,11 @@ struct RuleFailure {
 // indicator texts count as 0. Pure: reads only its arguments.
 std::optional<RuleFailure> validateRecord(const QString &postcode, const IndicatorTexts &fields);
 
+// The indicators as numbers: indicator k at [k], [0] unused.
+using IndicatorValues = std::array<double, kIndicatorCount + 1>;
+// The same rules over values already read (an empty value counts as 0).
+std::optional<RuleFailure> validateValues(const QString &postcode, const IndicatorValues &values);
+
 // The message for an indicator field whose text is not a number.
 QString notANumberMessage(int k, const QString &text);
 

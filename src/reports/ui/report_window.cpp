@@ -214,7 +214,7 @@ void ReportWindow::saveTable()
     request.kind = FileRequest::Kind::Save;
     request.caption = QStringLiteral("保存表格");
     request.defaultSuffix = QStringLiteral("xls");
-    request.filter = QStringLiteral("xls (*.xls)");
+    request.filter = kWorkbookFilter;
     request.suggestedName = reports::defaultExportName(context(), m_def, m_grid, QDate::currentDate());
     const auto path = prompter().file(this, request);
     if (!path)
