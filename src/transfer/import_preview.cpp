@@ -302,9 +302,11 @@ ImportPreview previewImports(Database &db, const QStringList &paths, Progress &p
                          QStringLiteral("央企名称为“%1”，不是本单位（%2）的企业").arg(fromView(f.central), map.areaName()));
                 else
                     note(w, f, PreviewFlag::OutsideArea,
-                         QStringLiteral("行政区划代码 %1%2 不在本单位（%3）的范围内")
-                             .arg(code.isEmpty() ? QStringLiteral("（空）") : code,
-                                  place.isEmpty() ? QString() : QStringLiteral("（%1）").arg(place), map.areaName()));
+                         QStringLiteral("行政区划代码%1不在本单位（%2）的范围内")
+                             .arg(code.isEmpty()    ? QStringLiteral("为空，")
+                                  : place.isEmpty() ? QStringLiteral(" %1 ").arg(code)
+                                                    : QStringLiteral(" %1（%2）").arg(code, place),
+                                  map.areaName()));
             }
             if (f.status != "1")
                 note(w, f, PreviewFlag::NotValidated,
