@@ -17,7 +17,9 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <array>
 #include <future>
+#include <memory>
 #include <unordered_map>
 
 namespace kestrova::transfer {
@@ -119,29 +121,90 @@ std::vector<RowFacts> readFacts(Database &db, const QString &path, const OfficeM
     return facts;
 }
 
-// Up to a few row numbers: "第 5、9、12 行" or "第 5、9、12 行等 40 行".
-QString rowList(const std::vector<int> &rows)
+// Up to a few sheet rows of these facts: "第 5、9、12 行" or "第 5、9、12 行等 40 行".
+QString rowList(const std::vector<RowFacts> &facts, const std::vector<int> &rows)
 {
     constexpr size_t kShown = 8;
     QStringList shown;
     for (size_t i = 0; i < rows.size() && i < kShown; ++i)
-        shown << QString::number(rows[i]);
+        shown << QString::number(facts[size_t(rows[i])].sheetRow);
     QString text = QStringLiteral("第 %1 行").arg(shown.join(QStringLiteral("、")));
     if (rows.size() > kShown)
         text += QStringLiteral("等 %1 行").arg(rows.size());
     return text;
 }
 
-struct LocalName {
-    int records = 0;
-    std::vector<std::string> codes; // distinct
+// What the preview knows of one name: its local records, and the workbooks so far.
+struct NameState {
+    int localRecords = 0;
+    std::string_view localCode;    // the local records' code, when they share one
+    bool localCodesDiffer = false; // otherwise: LocalCodes holds them
+    int held = 0;                  // its records once the workbooks so far went in
+    int workbook = -1;             // the last workbook holding it
+    int rows = 0;                  // its rows there
+    int firstRow = 0;              // the index of the first of them
+    std::vector<int> earlier;      // the workbooks before that one holding it
 };
 
-// A name as one earlier workbook holds it.
-struct EarlierName {
-    int workbook;
-    std::vector<int> sheetRows;
+// The names and codes of the local records, in one block of text, and each name's state.
+class Names {
+public:
+    explicit Names(Database &db)
+    {
+        std::vector<std::array<size_t, 4>> spans; // name start and length, code start and length
+        Statement st = db.prepare(QStringLiteral("SELECT 企业名称, 行政区划代码 FROM TZ_XIANGMU"));
+        while (st.next()) {
+            const std::string_view name = st.utf8(0);
+            spans.push_back({m_text.size(), name.size(), 0, 0});
+            m_text.append(name);
+            const std::string_view code = st.utf8(1);
+            spans.back()[2] = m_text.size();
+            spans.back()[3] = code.size();
+            m_text.append(code);
+        }
+        m_states.reserve(spans.size());
+        for (const auto &sp : spans) {
+            const std::string_view name(m_text.data() + sp[0], sp[1]), code(m_text.data() + sp[2], sp[3]);
+            NameState &n = m_states[name];
+            if (n.localRecords++ == 0) {
+                n.localCode = code;
+            } else if (code != n.localCode || n.localCodesDiffer) {
+                auto &codes = m_localCodes[name];
+                if (!n.localCodesDiffer)
+                    codes.push_back(n.localCode);
+                n.localCodesDiffer = true;
+                if (std::find(codes.begin(), codes.end(), code) == codes.end())
+                    codes.push_back(code);
+            }
+            n.held = n.localRecords;
+        }
+    }
+    // The state of a name; the view must outlive this.
+    NameState &operator[](std::string_view name) { return m_states[name]; }
+    std::vector<std::string_view> localCodes(std::string_view name, const NameState &n) const
+    {
+        if (!n.localCodesDiffer)
+            return {n.localCode};
+        return m_localCodes.at(name);
+    }
+    void reserve(size_t more) { m_states.reserve(m_states.size() + more); }
+
+private:
+    std::string m_text;
+    std::unordered_map<std::string_view, NameState> m_states;
+    std::unordered_map<std::string_view, std::vector<std::string_view>> m_localCodes;
 };
+
+// The rows (indices into its facts) of each name of a workbook, made when a name occurs
+// in it more than once or in another workbook too.
+using RowsOfName = std::unordered_map<std::string_view, std::vector<int>>;
+RowsOfName rowsOfNames(const std::vector<RowFacts> &facts)
+{
+    RowsOfName out;
+    for (size_t i = 0; i < facts.size(); ++i)
+        out[facts[i].name].push_back(int(i));
+    return out;
+}
 
 } // namespace
 
@@ -170,23 +233,16 @@ ImportPreview previewImports(Database &db, const QStringList &paths, Progress &p
     progress.setValue(0);
     ImportPreview out;
     const OfficeMap map(db, loadTask(db));
-
-    std::unordered_map<std::string, LocalName> local;
-    {
-        Statement st = db.prepare(QStringLiteral("SELECT 企业名称, 行政区划代码 FROM TZ_XIANGMU"));
-        while (st.next()) {
-            LocalName &n = local[std::string(st.utf8(0))];
-            ++n.records;
-            const std::string_view code = st.utf8(1);
-            if (std::find(n.codes.begin(), n.codes.end(), code) == n.codes.end())
-                n.codes.emplace_back(code);
-        }
-    }
-    // Records of each name as the import would leave them after each workbook.
-    std::unordered_map<std::string, int> records;
-    for (const auto &[name, n] : local)
-        records.emplace(name, n.records);
-    std::unordered_map<std::string, std::vector<EarlierName>> earlier;
+    Names names(db);
+    // Every workbook's rows stay while later ones are looked at: the names view them.
+    std::vector<std::vector<RowFacts>> read(size_t(paths.size()));
+    std::vector<std::unique_ptr<RowsOfName>> rowsOf(size_t(paths.size()));
+    const auto rowsOfName = [&](int workbook, std::string_view name) -> const std::vector<int> & {
+        auto &index = rowsOf[size_t(workbook)];
+        if (!index)
+            index = std::make_unique<RowsOfName>(rowsOfNames(read[size_t(workbook)]));
+        return (*index)[name];
+    };
 
     for (int w = 0; w < paths.size(); ++w) {
         const int base = w * kPerWorkbook;
@@ -200,11 +256,12 @@ ImportPreview previewImports(Database &db, const QStringList &paths, Progress &p
             continue;
         }
         auto hash = std::async(std::launch::async, [path = book.path] { return fileHash(path); });
-        std::vector<RowFacts> facts;
+        std::vector<RowFacts> &facts = read[size_t(w)];
         try {
             facts = readFacts(db, book.path, map, progress, base);
         } catch (const TransferError &e) {
             book.refusal = e.fullText();
+            facts.clear();
         }
         const QList<Submission> before = submissionsOfHash(db, hash.get());
         if (!before.isEmpty())
@@ -217,17 +274,31 @@ ImportPreview previewImports(Database &db, const QStringList &paths, Progress &p
             continue;
         }
 
-        // The rows of each name, in the order the names first occur.
-        std::unordered_map<std::string, std::vector<int>> rowsOf;
-        std::vector<const std::string *> order;
-        for (int i = 0; i < int(facts.size()); ++i) {
-            auto [it, fresh] = rowsOf.try_emplace(facts[size_t(i)].name);
-            if (fresh)
-                order.push_back(&it->first);
-            it->second.push_back(i);
+        // Each row's name, and the names in the order they first occur.
+        names.reserve(facts.size());
+        std::vector<NameState *> stateOf(facts.size());
+        std::vector<NameState *> order;
+        for (size_t i = 0; i < facts.size(); ++i) {
+            NameState &n = names[facts[i].name];
+            if (n.workbook != w) {
+                if (n.workbook >= 0)
+                    n.earlier.push_back(n.workbook);
+                n.workbook = w;
+                n.rows = 0;
+                n.firstRow = int(i);
+                order.push_back(&n);
+            }
+            ++n.rows;
+            stateOf[i] = &n;
         }
         book.rows = int(facts.size());
         book.names = int(order.size());
+        for (NameState *n : order) {
+            book.replaced += n->held;
+            if (n->held == 0)
+                book.added += n->rows;
+            n->held = n->rows;
+        }
         std::vector<int> perOffice(size_t(map.offices().size()) + 1, 0);
         for (const RowFacts &f : facts)
             ++perOffice[size_t(f.office + 1)];
@@ -242,58 +313,49 @@ ImportPreview previewImports(Database &db, const QStringList &paths, Progress &p
         const auto note = [&out](int workbook, const RowFacts &f, PreviewFlag flag, const QString &detail) {
             out.notes << PreviewNote{workbook, f.sheetRow, fromView(f.name), flag, detail};
         };
-        for (const std::string *name : order) {
-            const std::vector<int> &rows = rowsOf[*name];
-            std::vector<int> sheetRows;
-            for (const int i : rows)
-                sheetRows.push_back(facts[size_t(i)].sheetRow);
-
-            int &held = records[*name];
-            book.replaced += held;
-            if (held == 0)
-                book.added += int(rows.size());
-            held = int(rows.size());
-
-            if (const auto l = local.find(*name); l != local.end()) {
-                QStringList elsewhere;
-                for (const std::string &code : l->second.codes) {
-                    const bool inWorkbook = std::any_of(rows.begin(), rows.end(), [&](int i) {
-                        return facts[size_t(i)].code == code;
-                    });
-                    if (!inWorkbook) {
+        for (size_t i = 0; i < facts.size(); ++i) {
+            const RowFacts &f = facts[i];
+            const NameState &n = *stateOf[i];
+            if (n.localRecords > 0 || n.rows > 1) {
+                const std::vector<int> one{int(i)};
+                const std::vector<int> &rows = n.rows > 1 ? rowsOfName(w, f.name) : one;
+                if (n.localRecords > 0) {
+                    QStringList elsewhere;
+                    for (const std::string_view code : names.localCodes(f.name, n)) {
+                        if (std::any_of(rows.begin(), rows.end(), [&](int r) { return facts[size_t(r)].code == code; }))
+                            continue;
                         const QString c = fromView(code);
                         const QString place = map.placeName(c);
-                        elsewhere << (c.isEmpty() ? QStringLiteral("（无区划代码）")
-                                                  : place.isEmpty() ? c : QStringLiteral("%1（%2）").arg(c, place));
+                        elsewhere << (c.isEmpty()       ? QStringLiteral("（无区划代码）")
+                                      : place.isEmpty() ? c
+                                                        : QStringLiteral("%1（%2）").arg(c, place));
                     }
-                }
-                if (!elsewhere.isEmpty())
-                    for (const int i : rows)
-                        note(w, facts[size_t(i)], PreviewFlag::OtherCounty,
+                    if (!elsewhere.isEmpty())
+                        note(w, f, PreviewFlag::OtherCounty,
                              QStringLiteral("本地同名企业在 %1，与本行的 %2 不同，导入将删除它")
-                                 .arg(elsewhere.join(QStringLiteral("、")), fromView(facts[size_t(i)].code)));
-            }
-            if (rows.size() > 1)
-                for (const int i : rows)
-                    note(w, facts[size_t(i)], PreviewFlag::TwiceInWorkbook,
+                                 .arg(elsewhere.join(QStringLiteral("、")), fromView(f.code)));
+                }
+                if (n.rows > 1)
+                    note(w, f, PreviewFlag::TwiceInWorkbook,
                          QStringLiteral("本工作簿中有 %1 行是此企业（%2），导入后将有 %1 条同名记录")
-                             .arg(rows.size())
-                             .arg(rowList(sheetRows)));
-            auto &seen = earlier[*name];
-            for (const EarlierName &e : seen) {
-                const QString earlierFile = QFileInfo(paths[e.workbook]).fileName();
-                for (const int i : rows)
-                    note(w, facts[size_t(i)], PreviewFlag::InOtherWorkbook,
-                         QStringLiteral("“%1”%2也是此企业；本文件在后，导入时将替换它，以本文件为准")
-                             .arg(earlierFile, rowList(e.sheetRows)));
-                for (const int row : e.sheetRows)
-                    out.notes << PreviewNote{e.workbook, row, fromView(*name), PreviewFlag::InOtherWorkbook,
-                                             QStringLiteral("后面的“%1”%2也是此企业，导入时将替换本行，以“%1”为准")
-                                                 .arg(file, rowList(sheetRows))};
+                             .arg(n.rows)
+                             .arg(rowList(facts, rows)));
             }
-            seen.push_back({w, sheetRows});
-        }
-        for (const RowFacts &f : facts) {
+            for (const int e : n.earlier) {
+                const std::vector<RowFacts> &earlier = read[size_t(e)];
+                const std::vector<int> &earlierRows = rowsOfName(e, f.name);
+                note(w, f, PreviewFlag::InOtherWorkbook,
+                     QStringLiteral("“%1”%2也是此企业；本文件在后，导入时将替换它，以本文件为准")
+                         .arg(QFileInfo(paths[e]).fileName(), rowList(earlier, earlierRows)));
+                if (int(i) != n.firstRow)
+                    continue;
+                const QString later = QStringLiteral("后面的“%1”%2也是此企业，导入时将替换本行，以“%1”为准")
+                                          .arg(file, rowList(facts, n.rows > 1 ? rowsOfName(w, f.name)
+                                                                             : std::vector<int>{int(i)}));
+                for (const int r : earlierRows)
+                    out.notes << PreviewNote{e, earlier[size_t(r)].sheetRow, fromView(f.name),
+                                             PreviewFlag::InOtherWorkbook, later};
+            }
             if (!f.inside) {
                 const QString code = fromView(f.code);
                 const QString place = map.placeName(code);

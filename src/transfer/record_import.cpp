@@ -48,8 +48,12 @@ RecordImporter::~RecordImporter()
 void RecordImporter::prepare(int sheetRow, const CellViews &cells, Row &row, SharedNumbers *numbers) const
 {
     m_format.prepare(sheetRow, cells, row, numbers);
-    // The set is no longer changed once rows are read, so this thread may look.
-    row.nameReplaced = !row.blank && !m_replaced.empty() && m_replaced.contains(row.name);
+    // The names are no longer changed once rows are read, so this thread may look.
+    if (row.blank || m_replaced.empty())
+        return;
+    const auto it = m_replaced.find(row.name);
+    row.nameReplaced = it != m_replaced.end();
+    row.nameExisted = row.nameReplaced && it->second;
 }
 
 void RecordImporter::write(const Row &row)
@@ -57,7 +61,7 @@ void RecordImporter::write(const Row &row)
     if (row.blank)
         return;
     if (row.nameReplaced) {
-        if (!m_existing.contains(row.name))
+        if (!row.nameExisted)
             ++m_added;
     } else {
         if (m_seenNames.insert(row.name).second) {
@@ -103,7 +107,8 @@ void RecordImporter::addRow(int sheetRow, const Cells &cells)
 void RecordImporter::replaceNames(const std::vector<std::string> &names, int expectedRows)
 {
     m_replaced.reserve(names.size());
-    m_replaced.insert(names.begin(), names.end());
+    for (const std::string &name : names)
+        m_replaced.emplace(name, false);
     if (!m_replaced.empty()) {
         // Emptying the table drops its pages whole; deleting row by row costs far more.
         if (noteExistingNames())
@@ -133,8 +138,7 @@ bool RecordImporter::noteExistingNames()
             continue;
         }
         ++m_deleted;
-        if (!m_existing.contains(name))
-            m_existing.insert(*it);
+        it->second = true;
     }
     return every && m_deleted > 0;
 }
@@ -146,7 +150,10 @@ void RecordImporter::deleteNamesAtOnce()
     m_db.exec(QStringLiteral("CREATE TEMP TABLE import_names(name TEXT PRIMARY KEY) WITHOUT ROWID"));
     {
         // Only names that have records; in order, they fill the table's pages one after another.
-        std::vector<std::string_view> sorted(m_existing.begin(), m_existing.end());
+        std::vector<std::string_view> sorted;
+        for (const auto &[name, existed] : m_replaced)
+            if (existed)
+                sorted.push_back(name);
         std::sort(sorted.begin(), sorted.end());
         Statement add = m_db.prepare(QStringLiteral("INSERT INTO temp.import_names(name) VALUES(?1)"));
         for (const std::string_view name : sorted) {

@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -68,8 +69,9 @@ private:
         size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
     };
     using NameSet = std::unordered_set<std::string, NameHash, std::equal_to<>>;
-    NameSet m_replaced;     // names whose records replaceNames deleted; fixed before any row
-    NameSet m_existing;     // those among them that local records had
+    // Names whose records replaceNames deleted, and whether local records had them;
+    // fixed before any row.
+    std::unordered_map<std::string, bool, NameHash, std::equal_to<>> m_replaced;
     NameSet m_seenNames;    // names of rows written that are not among m_replaced
     NameSet m_seenExisting; // those among them whose delete found local records
     std::unique_ptr<Statement> m_delete;

@@ -19,7 +19,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <future>
-#include <unordered_set>
+#include <array>
+#include <unordered_map>
 
 namespace kestrova::transfer {
 
@@ -63,7 +64,8 @@ private:
     int m_value = 0;
 };
 
-// Where the rows written come from, one entry per distinct origin.
+// Where the rows written come from, one entry per distinct origin. A row's origin is
+// known by a hash of its three texts; only a new one is kept as text.
 class Origins {
 public:
     explicit Origins(const UploadRowFormat &format)
@@ -76,21 +78,20 @@ public:
     {
         if (row.blank)
             return;
-        m_key.assign(rowText(row, m_code));
-        m_key += '\x1f';
-        m_key.append(rowText(row, m_central));
-        m_key += '\x1f';
-        m_key.append(rowText(row, m_corps));
-        m_seen.insert(m_key);
+        const std::string_view code = rowText(row, m_code), central = rowText(row, m_central),
+                               corps = rowText(row, m_corps);
+        const std::hash<std::string_view> h;
+        const size_t key = h(code) ^ (h(central) * 0x9e3779b97f4a7c15ull) ^ (h(corps) * 0xc2b2ae3d27d4eb4full);
+        if (m_seen.contains(key))
+            return;
+        m_seen.emplace(key, std::array<std::string, 3>{std::string(code), std::string(central), std::string(corps)});
     }
     // The keys of the offices below that they belong to, in the offices' order.
     QStringList officeKeys(const OfficeMap &map) const
     {
         std::vector<int> found;
-        for (const std::string &key : m_seen) {
-            const std::string_view k = key;
-            const size_t a = k.find('\x1f'), b = k.find('\x1f', a + 1);
-            const int office = map.officeOf({k.substr(0, a), k.substr(a + 1, b - a - 1), k.substr(b + 1)});
+        for (const auto &[key, origin] : m_seen) {
+            const int office = map.officeOf({origin[0], origin[1], origin[2]});
             if (office >= 0)
                 found.push_back(office);
         }
@@ -104,8 +105,7 @@ public:
 
 private:
     int m_code, m_central, m_corps;
-    std::string m_key;
-    std::unordered_set<std::string> m_seen;
+    std::unordered_map<size_t, std::array<std::string, 3>> m_seen;
 };
 } // namespace
 

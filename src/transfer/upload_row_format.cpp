@@ -112,6 +112,7 @@ void UploadRowFormat::prepare(int sheetRow, const CellViews &cells, Row &row, Sh
     const size_t n = size_t(m_columns.size());
     row.name.assign(cell(size_t(m_nameColumn)).text);
     row.nameReplaced = false;
+    row.nameExisted = false;
     row.kinds.assign(n, Row::Kind::Text);
     row.numbers.assign(n, 0.0);
     row.owned.resize(n); // before any view into it is taken

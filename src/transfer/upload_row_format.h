@@ -43,6 +43,7 @@ public:
         bool blank = true; // no value at all: skipped
         std::string name;
         bool nameReplaced = false; // the importer's: its records went before any row
+        bool nameExisted = false;  // the importer's: local records had its name
         std::vector<Kind> kinds;   // one per table column
         std::vector<double> numbers;
         // For the text columns: the workbook's own lasting text, or a copy in owned.
