@@ -397,8 +397,9 @@ QList<QStringList> workbookTable(const ImportPreview &p)
                             QStringLiteral("提示")}};
     for (const WorkbookPreview &w : p.workbooks) {
         QStringList hints;
+        // The cause is what to mend; the import's own message says no more than "cannot".
         if (!w.refusal.isEmpty())
-            hints << QStringLiteral("不能导入：") + w.refusal;
+            hints << QStringLiteral("不能导入：") + w.refusal.section(QLatin1Char('\n'), -1);
         if (!w.importedBefore.isEmpty())
             hints << w.importedBefore;
         const bool in = w.refusal.isEmpty();

@@ -121,7 +121,7 @@ TEST(CliImport, PreviewPrintsTheTablesAndWritesNothing)
 
     r = cli(s.home(), {"import", "--preview", one, bad});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.out.contains("坏.xls\t\t\t\t\t\t不能导入：" + transfer::kImportFailed + "\\n工作表“数据信息”第 2 行第 Q 列"))
+    EXPECT_TRUE(r.out.contains("坏.xls\t\t\t\t\t\t不能导入：工作表“数据信息”第 2 行第 Q 列（占地面积）：“很多”不是数字"))
         << r.out.toStdString();
     EXPECT_EQ(test::databaseState(s.file("vardo.db")).rows, before.rows);
 }

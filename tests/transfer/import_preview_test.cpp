@@ -206,7 +206,8 @@ TEST_F(Preview, RefusedWorkbookSaysWhyAndAnImportedOneSaysWhen)
     EXPECT_TRUE(p.canImport());
     const auto table = workbookTable(p);
     ASSERT_EQ(table.size(), 4);
-    EXPECT_TRUE(table[1][6].startsWith("不能导入：" + kImportFailed));
+    EXPECT_EQ(table[1][6], "不能导入：工作表“数据信息”第 3 行第 Q 列（占地面积）：“很多”不是数字") << "the cause, on one line";
+    EXPECT_EQ(table[3][6], "不能导入：" + kWrongFileType);
     EXPECT_EQ(table[1][1], "") << "no counts for a workbook that will not go in";
 }
 

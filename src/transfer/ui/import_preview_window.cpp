@@ -23,6 +23,9 @@ QTableView *tableView(QWidget *parent, const QString &name, QAbstractItemModel *
     view->setAccessibleName(name == QLatin1String("GridNotes") ? QStringLiteral("需要留意的行")
                                                                : QStringLiteral("将要导入的文件"));
     view->setModel(model);
+    // The workbooks in the order chosen, the notes by workbook and row, until a heading
+    // is clicked.
+    view->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     view->setSortingEnabled(true);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);

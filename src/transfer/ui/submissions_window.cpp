@@ -60,8 +60,9 @@ SubmissionsWindow::SubmissionsWindow(QWidget *parent) : QDialog(parent)
     m_view->setObjectName(QStringLiteral("GridSubmissions"));
     m_view->setAccessibleName(QStringLiteral("报送情况"));
     m_view->setModel(m_model);
+    // The offices' own order until a heading is clicked.
+    m_view->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     m_view->setSortingEnabled(true);
-    m_view->sortByColumn(-1, Qt::AscendingOrder); // the offices' own order until a heading is clicked
     m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_view->setWordWrap(false);

@@ -120,6 +120,13 @@ class BarWatcher:
                   f'i=$((i+1)); done')
         self._proc = subprocess.Popen(['sh', '-c', script], env=self.desktop.env)
 
+    def snap(self, name):
+        """One strip screenshot now, kept beside the others."""
+        path = os.path.join(self.folder, name + '.png')
+        self.desktop.run(['import', '-window', 'root', '-crop', f'{self.w}x{self.h}+{self.x}+{self.y}', path],
+                         capture_output=True)
+        return path
+
     def stop(self):
         open(os.path.join(self.folder, 'stop'), 'w').close()
         self._proc.wait(30)
@@ -130,29 +137,48 @@ class BarWatcher:
 
     def fills(self):
         """Per shot: the filled share of the bar (0..1), or None when no bar shows."""
-        out = []
-        for path in self.shots:
-            out.append(bar_fill(path))
-        return out
+        return [bar_fill(path) for path in self.shots]
+
+
+def answer_with_shot(test, button, expect, shot, timeout=60.0):
+    """Waits for a message box, keeps a screenshot of it, checks its text, clicks."""
+    s = test.screen
+    w, text = s.alert(timeout)
+    s.shot(shot)
+    test.assertIn(expect, text)
+    s.click(s.find(w, 'push button', button))
+    return text
 
 
 def bar_fill(path):
-    """How much of the progress bar in a strip screenshot is filled, or None when the
-    strip shows no bar. Reads the PNG with ImageMagick's text dump of one row."""
-    txt = subprocess.run(['convert', path, '-gravity', 'center', '-crop', '100%x1+0+0', '+repage', 'txt:-'],
-                         capture_output=True, text=True).stdout
-    blue = 0
-    light = 0
-    for line in txt.splitlines()[1:]:
-        try:
-            rgb = line.split('(')[1].split(')')[0].split(',')[:3]
-            r, g, b = (float(v) for v in rgb)
-        except (IndexError, ValueError):
-            continue
-        if b > 150 and b - r > 60:
-            blue += 1
-        elif r > 200 and g > 200 and b > 200:
-            light += 1
-    if blue + light < 50:
+    """How much of the progress bar in a strip screenshot is filled (0..1), or None when
+    the strip shows no bar. The bar is the row with the longest run of groove and chunk
+    pixels: the chunk the style's blue highlight, the groove light."""
+    ppm = subprocess.run(['convert', path, 'ppm:-'], capture_output=True, check=True).stdout
+    # P6 header: magic, width, height, maximum, each after white space.
+    fields, pos = [], 0
+    while len(fields) < 4:
+        while ppm[pos:pos + 1].isspace():
+            pos += 1
+        end = pos
+        while not ppm[end:end + 1].isspace():
+            end += 1
+        fields.append(ppm[pos:end])
+        pos = end
+    pos += 1
+    width, height = int(fields[1]), int(fields[2])
+    best = None
+    for y in range(height):
+        row = ppm[pos + y * width * 3:pos + (y + 1) * width * 3]
+        blue = light = 0
+        for i in range(0, len(row), 3):
+            r, g, b = row[i], row[i + 1], row[i + 2]
+            if b > 150 and b - r > 60:
+                blue += 1
+            elif r > 225 and g > 225 and b > 225:
+                light += 1
+        if blue + light >= 200 and (best is None or blue + light > sum(best)):
+            best = (blue, light)
+    if best is None:
         return None
-    return blue / (blue + light)
+    return best[0] / (best[0] + best[1])

@@ -1,0 +1,237 @@
+"""数据传输 as a provincial office uses it: workbooks of two cities chosen at once, the
+preview of what they would do, cancel and go on, 报送情况, the export, the file dialogs
+and the messages of a workbook that cannot go in."""
+import os
+import shutil
+import sqlite3
+import tempfile
+import time
+
+import pyatspi
+
+import kestrova_e2e as e2e
+from kestrova_e2e import transfer as t
+
+
+class ProvinceImportsItsCities(e2e.ProgramTest):
+    level = '省级汇总'
+    place = ('--province', '河南省')
+    records = 0
+
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        cls.books = tempfile.mkdtemp(prefix='kestrova-e2e-books-')
+        # 郑州: 12 records in 中原区; one of them, 同名粮库, is also in 开封's workbook.
+        cls.zhengzhou = t.lower_office_workbook(cls.books, 'zhengzhou.xls', 12, '410102', '河南省', '郑州市', '中原区',
+                                                names={1: '同名粮库', 2: '本地粮库'}, seed=3)
+        # 开封: 8 records in 龙亭区, one of them placed in 湖北 by mistake.
+        cls.kaifeng = t.lower_office_workbook(
+            cls.books, 'kaifeng.xls', 8, '410202', '河南省', '开封市', '龙亭区', names={1: '同名粮库'}, seed=4,
+            extra=lambda con: con.execute(
+                "UPDATE TZ_XIANGMU SET 行政区划代码='420102', 省='湖北省', 地市='武汉市', 县='江岸区' WHERE ID=8"))
+        # This office already holds 本地粮库, in 洛阳: the 郑州 workbook would delete it.
+        local = t.lower_office_workbook(cls.books, 'local.xls', 3, '410302', '河南省', '洛阳市', '老城区',
+                                        names={1: '本地粮库'}, seed=5)
+        e2e.cli(cls._template, 'import', local)
+
+    @classmethod
+    def tearDownClass(cls):
+        super().tearDownClass()
+        shutil.rmtree(cls.books, ignore_errors=True)
+
+    def choose_both(self):
+        s = self.screen
+        self.menu('数据传输', '上报数据入库')
+        dialog = s.window('上报数据入库')
+        t.choose_in_file_dialog(s, dialog, self.books, ['zhengzhou.xls', 'kaifeng.xls'])
+        return s.window('导入预览', timeout=30)
+
+    def test_preview_shows_the_flags_cancel_changes_nothing_go_on_imports_both(self):
+        s = self.start()
+        before = t.record_rows(self.home)
+        log = 'select 文件名, 行数, 替换数, 新增数, 操作人 from 报送记录 order by ID'
+        logged = e2e.rows(self.home, log)
+        preview = self.choose_both()
+        s.shot('import_preview')
+        files = t.table_rows(s.find(preview, 'table', '将要导入的文件'))
+        self.assertEqual([r[0] for r in files], ['zhengzhou.xls', 'kaifeng.xls'], 'in the order chosen')
+        self.assertEqual(files[0][1:5], ['12', '12', '1', '11'], '本地粮库 replaced, the rest added')
+        self.assertEqual(files[1][1:5], ['8', '8', '1', '7'], '同名粮库 as 郑州 left it is replaced')
+        self.assertIn('郑州市 12 行', files[0][5])
+        self.assertIn('其他 1 行', files[1][5])
+        notes = t.table_rows(s.find(preview, 'table', '需要留意的行'))
+        kinds = {(n[0], n[2], n[3]) for n in notes}
+        self.assertIn(('zhengzhou.xls', '同名粮库', '多个工作簿中重名'), kinds)
+        self.assertIn(('kaifeng.xls', '同名粮库', '多个工作簿中重名'), kinds)
+        self.assertIn(('zhengzhou.xls', '本地粮库', '将删除其他县的同名企业'), kinds)
+        outside = [n for n in notes if n[3] == '不在本单位范围内']
+        self.assertEqual(len(outside), 1)
+        self.assertIn('湖北省武汉市江岸区', outside[0][4])
+
+        s.click(s.find(preview, 'push button', '取消'))
+        s.gone('导入预览')
+        time.sleep(0.5)
+        self.assertFalse([w for w in s.windows() if w.getRoleName() == 'alert'], 'cancel asks nothing more')
+        self.assertEqual(t.record_rows(self.home), before, 'cancel changed nothing')
+        self.assertEqual(e2e.rows(self.home, log), logged)
+
+        preview = self.choose_both()
+        s.click(s.find(preview, 'push button', '继续导入'))
+        text = t.answer_with_shot(self, '确定', 'zhengzhou.xls：文件导入成功!', 'import_done')
+        self.assertIn('替换原有记录 1 条，新增记录 11 条（共写入 12 条）。', text)
+        self.assertIn('kaifeng.xls：文件导入成功!', text)
+        self.assertIn('替换原有记录 1 条，新增记录 7 条（共写入 8 条）。', text)
+        self.assertEqual(e2e.rows(self.home, "select count(*) from TZ_XIANGMU where 行政区划代码 like '4101%'")[0][0], 11)
+        self.assertEqual(e2e.rows(self.home, "select 行政区划代码 from TZ_XIANGMU where 企业名称='同名粮库'"),
+                         [('410202',)], 'the later workbook wins')
+        self.assertEqual(e2e.rows(self.home, "select count(*) from TZ_XIANGMU where 企业名称='本地粮库'")[0][0], 1)
+        self.assertEqual(e2e.rows(self.home, log),
+                         logged + [('zhengzhou.xls', 12, 1, 11, e2e.USER), ('kaifeng.xls', 8, 1, 7, e2e.USER)])
+
+        # 报送情况: the cities of 河南; 洛阳 sent before, and one of its records went now.
+        self.menu('数据传输', '报送情况')
+        window = s.window('报送情况')
+        s.shot('submissions')
+        shown = t.table_rows(s.find(window, 'table', '报送情况'))
+        self.assertEqual([r[0] for r in shown[:3]], ['郑州市', '开封市', '洛阳市'], "the offices' own order")
+        lines = {r[0]: r for r in shown}
+        self.assertEqual(lines['郑州市'][1], '已报送')
+        self.assertEqual(lines['郑州市'][3:6], ['zhengzhou.xls', '1', '11'])
+        self.assertEqual(lines['开封市'][1:2] + lines['开封市'][3:6], ['已报送', 'kaifeng.xls', '1', '7'])
+        self.assertEqual(lines['洛阳市'][1:2] + lines['洛阳市'][3:6], ['已报送', 'local.xls', '1', '2'],
+                         '洛阳 keeps two of its three records')
+        self.assertEqual(lines['安阳市'][1:2] + lines['安阳市'][5:], ['未报送', '0', '', '无记录'])
+        self.assertEqual(lines['（不属于以上单位）'][5], '1')
+        summary = s.find(window, 'label', where=lambda a: a.name.startswith('本单位：河南省'))
+        self.assertIn('已报送 3 个', summary.name)
+        s.click(s.find(window, 'push button', '关闭'))
+        s.gone('报送情况')
+
+    def test_a_workbook_that_cannot_go_in_says_where_in_chinese_and_changes_nothing(self):
+        bad = os.path.join(self.books, 'bad.xls')
+        rows = [list(r) for r in t.read_sheet(self.zhengzhou)]
+        rows[5][16] = '很多'
+        write_sheet(bad, rows)
+        s = self.start()
+        before = t.record_rows(self.home)
+        self.menu('数据传输', '上报数据入库')
+        t.choose_in_file_dialog(s, s.window('上报数据入库'), self.books, ['bad.xls'])
+        preview = s.window('导入预览', timeout=30)
+        files = t.table_rows(s.find(preview, 'table', '将要导入的文件'))
+        self.assertEqual('不能导入：工作表“数据信息”第 6 行第 Q 列（占地面积）：“很多”不是数字', files[0][6])
+        go = s.find(preview, 'push button', '继续导入')
+        self.assertFalse(go.getState().contains(pyatspi.STATE_ENABLED), 'nothing to import')
+        s.shot('preview_refused')
+        s.click(s.find(preview, 'push button', '取消'))
+        self.assertEqual(t.record_rows(self.home), before)
+
+
+class NationalOfficeMovesLargeWorkbooks(e2e.ProgramTest):
+    records = 3000
+
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        cls.books = tempfile.mkdtemp(prefix='kestrova-e2e-books-')
+        cls.henan = t.lower_office_workbook(cls.books, 'henan.xls', 4000, '410102', '河南省', '郑州市', '中原区', seed=9)
+
+    @classmethod
+    def tearDownClass(cls):
+        super().tearDownClass()
+        shutil.rmtree(cls.books, ignore_errors=True)
+
+    def bottom_strip(self):
+        x, y, w, h = e2e.extents(self.main)
+        return x, y + h - 70, w, 70
+
+    def test_import_through_the_window_moves_the_bar_from_the_start_and_writes_every_row(self):
+        # Each row waits 2 ms, so the bar can be watched on the screen while the rows go in.
+        T0 = time.monotonic()
+        s = self.start(extra_env={'KESTROVA_TEST_IMPORT_ROW_DELAY_MS': '2'})
+        print('started', time.monotonic() - T0)
+        self.menu('数据传输', '上报数据入库')
+        t.choose_in_file_dialog(s, s.window('上报数据入库'), self.books, ['henan.xls'])
+        preview = s.window('导入预览', timeout=60)
+        print('preview', time.monotonic() - T0)
+        frames = os.path.join(self.books, 'frames-import')
+        os.makedirs(frames)
+        watch = t.BarWatcher(self.desktop, self.bottom_strip(), frames)
+        watch.start()
+        s.click(s.find(preview, 'push button', '继续导入'))
+        text = t.answer_with_shot(self, '确定', 'henan.xls：文件导入成功!', 'large_import_done', timeout=120)
+        watch.stop()
+        print('stopped', time.monotonic() - T0, len(watch.shots))
+        fl = watch.fills()
+        print('fills', time.monotonic() - T0, fl)
+        self.assertIn('替换原有记录 0 条，新增记录 4000 条（共写入 4000 条）', text)
+        self.assertEqual(e2e.rows(self.home, 'select count(*) from TZ_XIANGMU')[0][0], 3000 + 4000)
+        shown = [f for f in watch.fills() if f is not None]
+        self.assertGreaterEqual(len(shown), 5, 'the bar was on the screen while the import worked')
+        self.assertGreater(shown[0], 0.05, 'the bar had moved already when first seen')
+        self.assertTrue(any(0.35 < f < 0.9 for f in shown), f'the rows move it: {shown}')
+        self.assertTrue(all(b >= a - 0.02 for a, b in zip(shown, shown[1:])), f'it never goes back: {shown}')
+        self.assertIsNone(t.bar_fill(watch.snap('after')), 'hidden once done')
+        # A few of the frames stay beside the screenshots.
+        for i in sorted({0, len(watch.shots) // 2, len(watch.shots) - 1}):
+            shutil.copy(watch.shots[i], os.path.join(self.shots, f'large_import_bar_{i}.png'))
+
+    def test_export_through_the_window_writes_what_the_command_line_writes_and_asks_in_chinese_to_replace(self):
+        s = self.start()
+        target = os.path.join(self.books, 'upload.xls')
+        reference = os.path.join(self.books, 'reference.xls')
+        e2e.cli(self.home, 'export', reference)
+        self.menu('数据传输', '制作上报文件')
+        dialog = wait_dialog(s)
+        s.shot('export_dialog')
+        self.assertTrue(e2e.find_all(dialog, 'label', '查找范围：'))
+        self.assertEqual(e2e.text_of(s.find(dialog, 'combo box', where=lambda a: 'xls' in a.name)), 'Excel 文件 (*.xls)')
+        suggested = e2e.text_of(s.find(dialog, 'text', t.FILE_NAME_FIELD))
+        self.assertTrue(suggested.startswith('(仓储)上报文件-国家级汇总-'), suggested)
+        t.choose_in_file_dialog(s, dialog, self.books, ['upload.xls'])
+        t.answer_with_shot(self, '确定', '文件导出成功!', 'export_done')
+        self.assertEqual(t.read_sheet(target), t.read_sheet(reference))
+        self.assertEqual(t.read_sheet(target, '修改日志'), t.read_sheet(reference, '修改日志'))
+
+        # The same name again: Qt's own question, in Chinese, before anything is replaced.
+        os.utime(target, (1, 1))
+        self.menu('数据传输', '制作上报文件')
+        t.choose_in_file_dialog(s, wait_dialog(s), self.books, ['upload.xls'])
+        w, question = s.alert()
+        s.shot('export_replace_question')
+        self.assertIn('upload.xls', question)
+        self.assertIn('已', question)
+        self.assertFalse(any(word in question for word in ('already', 'replace', 'exists')), question)
+        buttons = [b.name for b in e2e.find_all(w, 'push button')]
+        self.assertTrue(any(b.startswith('是') for b in buttons), buttons)
+        s.click(s.find(w, 'push button', where=lambda a: a.name.startswith('是')))
+        t.answer_with_shot(self, '确定', '文件导出成功!', 'export_replaced')
+        self.assertGreater(os.path.getmtime(target), 1)
+
+
+def wait_dialog(screen):
+    """The file dialog that a command without a caption of its own opens."""
+    return e2e.wait_for(lambda: next((w for w in screen.windows() if w.getRoleName() == 'dialog'
+                                      and e2e.find_all(w, 'text', t.FILE_NAME_FIELD)), None), 15, 'a file dialog')
+
+
+def write_sheet(path, rows):
+    """An upload workbook with these texts, written by xlwt (not by this program)."""
+    import json
+    import subprocess
+    subprocess.run(['/usr/bin/python3', '-c', '''
+import sys, json, xlwt
+rows = json.loads(sys.stdin.read())
+book = xlwt.Workbook(encoding="utf-8")
+sheet = book.add_sheet("数据信息")
+for r, row in enumerate(rows):
+    for c, v in enumerate(row):
+        if v != "":
+            sheet.write(r, c, v)
+book.add_sheet("修改日志")
+book.save(sys.argv[1])
+''', path], input=json.dumps(rows, ensure_ascii=False), text=True, check=True)
+
+
+if __name__ == '__main__':
+    e2e.main()
