@@ -12,4 +12,4 @@ $SUDO apt-get install -y -q --no-install-recommends \
   clang libclang-rt-14-dev \
   fonts-noto-cjk xdg-utils \
   python3 python3-xlrd python3-xlwt \
-  libreoffice-calc-nogui
+  libreoffice-calc-nogui poppler-utils

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <charconv>
 #include <cstdlib>
 
 namespace kestrova::xls {
@@ -59,6 +60,19 @@ std::string formatGeneral(double value)
         }
     }
     return out;
+}
+
+std::optional<double> generalNumberValue(std::string_view text)
+{
+    // The general format writes only digits, one point, a leading minus and "E+"/"E-":
+    // anything else (blanks, "e", "inf", hex) is not one of its texts.
+    if (text.empty() || text.size() > 32 || text.find_first_not_of("0123456789.-E+") != std::string_view::npos)
+        return std::nullopt;
+    double v = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(v) || formatGeneral(v) != text)
+        return std::nullopt;
+    return v;
 }
 
 } // namespace kestrova::xls

@@ -4,6 +4,7 @@
 #include "transfer/transfer_error.h"
 #include "transfer/upload_export.h"
 #include "data/app_home.h"
+#include "xls/general_number.h"
 #include "support/temp_store.h"
 #include "transfer_fixtures.h"
 
@@ -13,13 +14,17 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
+#include <tuple>
 
 using namespace kestrova;
 using namespace kestrova::transfer;
 
 namespace {
+// Every cell as the reader would show it, and which ones went in as numbers.
 struct RecordingSink : CellSink {
     std::map<int, test::Rows> sheets;
+    std::set<std::tuple<int, int, int>> numbers;
     void setText(int sheet, int row, int col, std::string_view text) override
     {
         auto &rows = sheets[sheet];
@@ -29,6 +34,12 @@ struct RecordingSink : CellSink {
             rows[size_t(row)].resize(size_t(col) + 1);
         rows[size_t(row)][size_t(col)] = std::string(text);
     }
+    void setNumber(int sheet, int row, int col, double value) override
+    {
+        setText(sheet, row, col, xls::formatGeneral(value));
+        numbers.insert({sheet, row, col});
+    }
+    bool isNumber(int sheet, int row, int col) const { return numbers.count({sheet, row, col}) > 0; }
 };
 
 struct RecordingProgress : Progress {
@@ -94,7 +105,7 @@ TEST(ExportGate, LogLongerThanOneSheetRefuses)
     EXPECT_EQ(exportRefusal(*s.db), kTooManyLogRows);
 }
 
-TEST(UploadSheets, RecordSheetHasColumnsTwoToLastAndOneRowPerRecordAsText)
+TEST(UploadSheets, RecordSheetHasColumnsTwoToLastAndOneRowPerRecordIndicatorsAsNumbers)
 {
     test::TempStore s;
     addDemoRecords(*s.db, 3, 5);
@@ -116,6 +127,10 @@ TEST(UploadSheets, RecordSheetHasColumnsTwoToLastAndOneRowPerRecordAsText)
     EXPECT_EQ(cell(rec, 2, 91), "2014-03-05");
     EXPECT_EQ(cell(rec, 2, 92), "2014-03-05 9:05:07");
     EXPECT_EQ(cell(rec, 1, 16), s.db->scalar("SELECT 占地面积 FROM TZ_XIANGMU WHERE ID=1").toStdString());
+    // The 72 indicators are numbers; identity, year, dates and 校验状态 keep their form as text.
+    for (int c = 0; c < 94; ++c)
+        EXPECT_EQ(sink.isNumber(0, 1, c), c >= 16 && c < 88) << "column " << c << " " << rec[0][size_t(c)];
+    EXPECT_FALSE(sink.isNumber(0, 2, 17)) << "an absent value is no cell at all";
 }
 
 TEST(UploadSheets, HeaderFollowsTheTableNotAFixedList)
