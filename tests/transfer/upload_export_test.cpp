@@ -3,9 +3,11 @@
 #include "transfer/messages.h"
 #include "transfer/transfer_error.h"
 #include "transfer/upload_export.h"
+#include "transfer/upload_import.h"
 #include "data/app_home.h"
 #include "xls/general_number.h"
 #include "support/temp_store.h"
+#include "support/xls_cells.h"
 #include "transfer_fixtures.h"
 
 #include <QDir>
@@ -215,6 +217,36 @@ TEST_F(UploadWorkbook, FileReadsBackAsTheSheetsWereFilled)
             for (size_t c = 0; c < 94; ++c)
                 EXPECT_EQ(cell(got, r, c), cell(want, r, c)) << "sheet " << sheet << " row " << r << " col " << c;
     }
+}
+
+// In the file itself, read by python3-xlrd: the 72 indicators are number cells a spreadsheet
+// adds up, every identity column, 年度, the dates and 校验状态 stay text with their zeros;
+// the import reads the numbers back into the same records.
+TEST_F(UploadWorkbook, IndicatorsAreNumberCellsCodesKeepTheirZerosAndImportReadsThemBack)
+{
+    s.db->exec("UPDATE TZ_XIANGMU SET 邮政编码='010010', 组织机构代码='00123456-7', 联系电话='13937100000', "
+               "行政区划代码='010101', 占地面积=0.1+0.2, 空地面积=123456789012345, 库区数=NULL WHERE ID=1");
+    NoProgress none;
+    const QString out = s.file("上报.xls");
+    writeUploadWorkbook(*s.db, templ, out, none);
+    const test::XlsCells x = test::readWithXlrd(out);
+    ASSERT_TRUE(x.ok);
+    const QStringList header = s.db->columns("TZ_XIANGMU").mid(1);
+    const auto column = [&](const char *name) { return int(header.indexOf(QString::fromUtf8(name))) + 1; };
+    for (int c = 1; c <= 94; ++c)
+        EXPECT_EQ(x.isNumber(2, c), c >= 17 && c <= 88 && c != column("库区数")) << header[c - 1].toStdString();
+    EXPECT_EQ(x.at(2, column("邮政编码")), "010010");
+    EXPECT_EQ(x.at(2, column("组织机构代码")), "00123456-7");
+    EXPECT_EQ(x.at(2, column("联系电话")), "13937100000");
+    EXPECT_EQ(x.at(2, column("行政区划代码")), "010101");
+    EXPECT_EQ(x.at(2, column("占地面积")), "0.3");
+    EXPECT_EQ(x.at(2, column("空地面积")), "123456789012345");
+    EXPECT_EQ(x.at(2, column("库区数")), "");
+
+    const QList<QStringList> before = test::recordRows(*s.db, false);
+    test::TempStore other;
+    importUploadWorkbook(*other.db, out, none);
+    EXPECT_EQ(test::recordRows(*other.db, false), before);
 }
 
 TEST_F(UploadWorkbook, ShippedTemplateHasTheSheetsTheImportNeeds)
