@@ -50,12 +50,12 @@ struct Span
 // template MULRK/MULBLANK (written as RK/BLANK), or a new text.
 struct Cell
 {
-    enum Kind : uint8_t { Original, MulRkPart, MulBlankPart, NewText, QueuedText, NewNumber };
+    enum Kind : uint8_t { Original, MulRkPart, MulBlankPart, NewText, QueuedText, NewNumber, NewRk };
     uint8_t col;
     Kind kind;
     uint16_t xf;
     uint32_t ref; // the record's stream offset, the string index of a new text, its place in the
-                  // queue, or the index of a new number
+                  // queue, the index of a new number, or a new number's RK form
 };
 
 struct MergeRange
@@ -401,6 +401,9 @@ void FilledWorkbook::writeCellTable(const SheetModel &m, ByteBuffer &b, ByteSink
                 case Cell::NewNumber:
                     p = numberAt(p, uint16_t(r), c.col, c.xf, numbers[c.ref]);
                     break;
+                case Cell::NewRk:
+                    p = rkAt(p, uint16_t(r), c.col, c.xf, c.ref);
+                    break;
                 case Cell::Original: {
                     b.write(row, size_t(p - row));
                     p = row;
@@ -637,10 +640,16 @@ void TemplateFiller::setNumber(int sheet, int row, int col, double value)
     b.redirectIntoMerge(m, row, col);
     const size_t pos = m.positionFor(row, col);
     const uint16_t xf = b.formatFor(m, sheet, row, col, pos);
-    if (b.numbers.size() >= 0xFFFFFFFEu)
-        throw XlsError(ErrorCode::WorkbookTooLarge);
-    b.numbers.push_back(value);
-    m.putAt(row, pos, {uint8_t(col), Cell::NewNumber, xf, uint32_t(b.numbers.size() - 1)});
+    // Most numbers have an exact RK form, which the cell holds itself.
+    uint32_t rk = 0;
+    if (encodeRk(value, rk)) {
+        m.putAt(row, pos, {uint8_t(col), Cell::NewRk, xf, rk});
+    } else {
+        if (b.numbers.size() >= 0xFFFFFFFEu)
+            throw XlsError(ErrorCode::WorkbookTooLarge);
+        b.numbers.push_back(value);
+        m.putAt(row, pos, {uint8_t(col), Cell::NewNumber, xf, uint32_t(b.numbers.size() - 1)});
+    }
     m.edited = true;
 }
 
@@ -682,8 +691,8 @@ std::string TemplateFiller::text(int sheet, int row, int col) const
         b.append(c->ref, out);
         return out;
     }
-    if (c->kind == Cell::NewNumber)
-        return formatGeneral(b.numbers[c->ref]);
+    if (c->kind == Cell::NewNumber || c->kind == Cell::NewRk)
+        return formatGeneral(c->kind == Cell::NewRk ? decodeRk(c->ref) : b.numbers[c->ref]);
     // Decode the template's record (a MULRK part is decoded through its whole record).
     struct Pick : CellSink
     {

@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <random>
 
 using namespace kestrova::xls;
 using xlstest::StreamBuilder;
@@ -64,14 +65,9 @@ Typed readTyped(const std::string &path)
 std::map<uint16_t, std::string> sheetRecords(const std::string &path, int sheetIndex = 0)
 {
     const std::string stream = readWorkbookStream(path);
-    RecordReader reader(stream, 0);
     Record r;
-    std::vector<uint32_t> offsets;
-    while (reader.next(r) && r.type != 0x000A)
-        if (r.type == 0x0085)
-            offsets.push_back(rd32(r.data));
     std::map<uint16_t, std::string> out;
-    RecordReader sheet(stream, offsets.at(size_t(sheetIndex)));
+    RecordReader sheet(stream, xlstest::sheetOffsets(stream).at(size_t(sheetIndex)));
     while (sheet.next(r) && r.type != 0x000A)
         out[r.type] = std::string(reinterpret_cast<const char *>(r.data), r.size);
     return out;
@@ -123,6 +119,42 @@ TEST(XlsNumbers, GeneralNumberValueTakesOnlyTheTextsItWouldWrite)
     for (const char *text : {"007", "12.50", "1e5", "1E15", " 2", "2 ", "+2", "-0", "0.30000000000000004",
                              "1234567890123456", "1,000", "", ".5", "5.", "inf", "nan", "0x10", "13937100000x"})
         EXPECT_FALSE(generalNumberValue(text)) << text;
+}
+
+// The shortcuts of the general format against plain 15-digit rounding: the same number
+// in no more than 15 digits, without trailing zeros, over values of every magnitude and
+// the decimal fractions records hold.
+TEST(XlsNumbers, GeneralFormatIsTheFifteenDigitRoundingWithoutTrailingZeros)
+{
+    std::mt19937_64 random(20);
+    std::vector<double> values{0.1 + 0.2, 1e15, 999999999999999.0, 1e15 - 0.5, 0.00001, 0.0000099999999999999,
+                               123456789012345678.0, 1.0 / 3, 2.0 / 3, -1e-300, 5e-324, 1.7976931348623157e308};
+    for (int i = 0; i < 100000; ++i) {
+        values.push_back(double(int64_t(random() % 20000000000) - 10000000000) / 10000);
+        uint64_t bits = random();
+        double d;
+        std::memcpy(&d, &bits, 8);
+        if (std::isfinite(d))
+            values.push_back(d);
+        values.push_back(std::ldexp(double(random() % 1000000), int(random() % 120) - 60));
+    }
+    for (double v : values) {
+        const std::string text = formatGeneral(v);
+        char rounded[64];
+        std::snprintf(rounded, sizeof rounded, "%.14e", v);
+        ASSERT_EQ(std::strtod(text.c_str(), nullptr), std::strtod(rounded, nullptr)) << text << " for " << rounded;
+        const std::string mantissa = text.substr(0, text.find('E'));
+        if (mantissa.find('.') != std::string::npos) {
+            ASSERT_NE(mantissa.back(), '0') << text;
+        }
+        std::string digits;
+        for (char c : mantissa)
+            if (c >= '0' && c <= '9')
+                digits += c;
+        digits.erase(0, digits.find_first_not_of('0'));
+        digits.erase(digits.find_last_not_of('0') + 1);
+        EXPECT_LE(digits.size(), 15u) << text;
+    }
 }
 
 TEST(XlsTemplateFillerNumbers, NumbersKeepTheCellsFormatAndReadBackExactly)
