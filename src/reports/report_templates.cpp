@@ -49,6 +49,7 @@ constexpr double kSideMargin = 0.5, kEndMargin = 0.6;
 constexpr double kMinTableWidthChars = 64;  // narrow tables are widened so the title has room
 constexpr double kValueColumnChars = 13;
 constexpr double kTitleRowPoints = 36;      // two lines of the title, for long place names
+constexpr double kUnitRowPoints = 13.5;     // the unit's own row keeps the default height
 constexpr double kDataRowPoints = 17;       // a national table's 35 regions fit one page
 
 QString headingText(QString text)
@@ -160,7 +161,7 @@ void writeReportTemplate(const ReportDefinition &def, const QString &path)
             sheet.merge(r, labels.first, r, labels.last);
     }
 
-    double printedHeight = kTitleRowPoints + (x.rowOffset >= 3 ? 13.5 : 0);
+    double printedHeight = kTitleRowPoints + (x.rowOffset >= 3 ? kUnitRowPoints : 0);
     for (int r = 1; r < d + dataRows; ++r) {
         const double points = r < d ? def.headingRowHeights.value(r, 30) * 0.75 : kDataRowPoints;
         sheet.setRowHeight(layout.row(r), points);
