@@ -122,7 +122,7 @@ TEST_F(WorkbookUse, EveryTitleAtEveryLevelCarriesItsTitleUnitAndNumberCells)
     for (size_t i = 0; i < all.size(); ++i) {
         const Exported &e = all[i];
         const XlsCells &x = read[i];
-        const reports::ExportSpec &spec = e.def->exportSpec;
+        const reports::ExportSpec &mapping = e.def->exportSpec;
         SCOPED_TRACE(e.path.toStdString());
         ASSERT_TRUE(x.ok);
         EXPECT_EQ(x.at(2, 1), e.grid.text(0, 0));
@@ -132,8 +132,8 @@ TEST_F(WorkbookUse, EveryTitleAtEveryLevelCarriesItsTitleUnitAndNumberCells)
         }
         const int d = e.def->firstDataRow();
         for (int r = d; r < e.grid.rowCount(); ++r)
-            for (int g = spec.firstGridColumn; g <= spec.lastGridColumn; ++g) {
-                const int row = r + spec.rowOffset, col = spec.firstSheetColumn + g - spec.firstGridColumn;
+            for (int g = mapping.firstGridColumn; g <= mapping.lastGridColumn; ++g) {
+                const int row = r + mapping.rowOffset, col = mapping.firstSheetColumn + g - mapping.firstGridColumn;
                 const QString text = e.grid.text(g, r);
                 if (g == 0) {
                     EXPECT_FALSE(x.isNumber(row, col)) << "label of row " << r;
@@ -142,9 +142,9 @@ TEST_F(WorkbookUse, EveryTitleAtEveryLevelCarriesItsTitleUnitAndNumberCells)
                     ASSERT_EQ(x.at(row, col), text) << "grid (" << g << "," << r << ")";
                 }
             }
-        const int lastCol = spec.firstSheetColumn + spec.lastGridColumn - spec.firstGridColumn;
-        EXPECT_EQ(x.printTitles, (QJsonArray{QJsonArray{1 + spec.rowOffset, 1, d - 1 + spec.rowOffset, 256}}));
-        EXPECT_EQ(x.printArea, (QJsonArray{QJsonArray{2, 1, e.grid.rowCount() - 1 + spec.rowOffset, lastCol}}));
+        const int lastCol = mapping.firstSheetColumn + mapping.lastGridColumn - mapping.firstGridColumn;
+        EXPECT_EQ(x.printTitles, (QJsonArray{QJsonArray{1 + mapping.rowOffset, 1, d - 1 + mapping.rowOffset, 256}}));
+        EXPECT_EQ(x.printArea, (QJsonArray{QJsonArray{2, 1, e.grid.rowCount() - 1 + mapping.rowOffset, lastCol}}));
     }
 }
 
