@@ -1,5 +1,6 @@
 // libFuzzer target: the template filler's parser and writer on arbitrary bytes. It fills a
-// few cells of every sheet (inside and beyond the used range) and writes the copy out.
+// few cells of every sheet (inside and beyond the used range), with texts and numbers, sets
+// a print area (the globals' names and links) and writes the copy out.
 #include "xls/errors.h"
 #include "xls/template_filler.h"
 
@@ -18,7 +19,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             filler.setText(s, 0, 0, old + "填");
             filler.setText(s, 1, 1, "x");
             filler.setText(s, 300, 200, "新");
+            filler.setNumber(s, 2, 3, 0.1 + 0.2);
             (void)filler.text(s, 2, 2);
+            filler.extendRowFormats(s, 1);
+            filler.setNumberOrText(s, 40, 1, "12.5");
+            filler.setPrintArea(s, 0, 40, 0, 3);
         }
         filler.save(out);
     } catch (const kestrova::xls::XlsError &) {

@@ -12,5 +12,5 @@ $SUDO apt-get install -y -q --no-install-recommends \
   clang libclang-rt-14-dev \
   fonts-noto-cjk xdg-utils \
   python3 python3-xlrd python3-xlwt \
-  libreoffice-calc-nogui \
+  libreoffice-calc-nogui poppler-utils \
   xvfb openbox xdotool x11-utils imagemagick at-spi2-core dbus-x11 python3-pyatspi

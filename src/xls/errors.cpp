@@ -38,6 +38,8 @@ const char *describe(ErrorCode code)
     case ErrorCode::MergeOverlap: return "merged range overlaps another";
     case ErrorCode::ColumnWidthOutOfRange: return "column width out of range (0 to 255 characters)";
     case ErrorCode::RowHeightOutOfRange: return "row height out of range (0 to 409 points)";
+    case ErrorCode::PageSetupOutOfRange:
+        return "bad page setup (fit to 0 to 32,767 pages, scale 10 to 400 %, margins 0 to 49 inches, title rows in order)";
     case ErrorCode::WorkbookTooLarge: return "workbook too large for the Excel 97-2003 format";
     case ErrorCode::SharedFormulaCell: return "the cell holds a formula shared with other cells";
     }

@@ -45,6 +45,7 @@ enum class ErrorCode {
     MergeOverlap,
     ColumnWidthOutOfRange,
     RowHeightOutOfRange,
+    PageSetupOutOfRange,
     WorkbookTooLarge,
     // template filling
     SharedFormulaCell,   // the target holds a formula other cells share

@@ -1,5 +1,7 @@
 #pragma once
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace kestrova::xls {
 
@@ -8,5 +10,10 @@ namespace kestrova::xls {
 // scientific ("1.5E-6", "1E+15") below 0.00001 in magnitude or from 16 integer digits on;
 // "INF", "-INF" and "NaN" for what is not a finite number, which no parser reads back.
 std::string formatGeneral(double value);
+
+// The number whose general-format text is exactly `text` ("12.5", "-3", "1E+15"), so a
+// cell holding it shows the same text; nothing for other texts ("007", "1.50", " 2",
+// "1e5", codes, dates), which keep their form only as text.
+std::optional<double> generalNumberValue(std::string_view text);
 
 } // namespace kestrova::xls

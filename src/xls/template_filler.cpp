@@ -10,7 +10,9 @@
 #include "xls/cell_records.h"
 #include "xls/cell_rows.h"
 #include "xls/compound_file.h"
+#include "xls/defined_names.h"
 #include "xls/errors.h"
+#include "xls/general_number.h"
 #include "xls/globals_parser.h"
 #include "xls/shared_strings.h"
 #include "xls/sheet_cells.h"
@@ -18,6 +20,7 @@
 #include "xls/unicode.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace kestrova::xls {
 
@@ -47,11 +50,12 @@ struct Span
 // template MULRK/MULBLANK (written as RK/BLANK), or a new text.
 struct Cell
 {
-    enum Kind : uint8_t { Original, MulRkPart, MulBlankPart, NewText, QueuedText };
+    enum Kind : uint8_t { Original, MulRkPart, MulBlankPart, NewText, QueuedText, NewNumber, NewRk };
     uint8_t col;
     Kind kind;
     uint16_t xf;
-    uint32_t ref; // the record's stream offset, the string index of a new text, or its place in the queue
+    uint32_t ref; // the record's stream offset, the string index of a new text, its place in the
+                  // queue, the index of a new number, or a new number's RK form
 };
 
 struct MergeRange
@@ -67,6 +71,7 @@ struct SheetModel
     std::vector<uint32_t> rowRecord; // offset of the row's ROW record, 0 for none
     std::vector<MergeRange> merges;
     std::vector<int> colXf;
+    int formatRow = -1; // rows below it without a cell or ROW of their own take its formats
     bool edited = false;
 
     Cell *find(int row, int col)
@@ -135,6 +140,8 @@ public:
     std::vector<int> worksheets;          // worksheet number -> BOUNDSHEET
     std::vector<std::unique_ptr<SheetModel>> models; // by BOUNDSHEET, parsed on first use
     uint16_t defaultXf = DefaultCellXf;
+    std::vector<double> numbers;             // of NewNumber cells
+    std::unique_ptr<BuiltinNameEditor> names; // made when a name is set
 
     uint32_t count() const override { return uint32_t(oldStrings.size()) + newStrings.count(); }
     void append(uint32_t i, std::string &out) const override
@@ -161,11 +168,19 @@ public:
     }
     [[noreturn]] __attribute__((noinline, cold)) void throwCellRange(int sheet, int row, int col) const;
     void redirectIntoMerge(const SheetModel &m, int &row, int &col) const;
+    // The format a value written into the cell at `pos` takes: the old cell's, else its
+    // column's, else the default. Refuses a formula other cells share.
+    uint16_t formatFor(SheetModel &m, int sheet, int row, int col, size_t pos) const;
+    // The format of a cell the template does not have: that of its column in the format
+    // row when it lies below it, else its column's, else the default.
+    uint16_t newCellFormat(SheetModel &m, int row, int col) const;
     // Builds the globals in `g`, passing the bulk of the shared strings on to `out` as it
     // goes; sheetOffsetAt gets the stream offsets of the BOUNDSHEET position fields.
     void writeGlobals(ByteBuffer &g, std::vector<size_t> &sheetOffsetAt, ByteSink &out) const;
     void writeSheet(size_t index, uint64_t newOffset, ByteSink &out) const;
     void writeCellTable(const SheetModel &m, ByteBuffer &b, ByteSink &out) const;
+    // ROW for a row the template has none for: the format row's height and flags, or the default.
+    void putNewRow(const SheetModel &m, ByteBuffer &b, size_t row, uint16_t first, uint16_t last) const;
 };
 
 SheetModel &FilledWorkbook::parseModel(size_t index)
@@ -316,6 +331,8 @@ void FilledWorkbook::writeGlobals(ByteBuffer &g, std::vector<size_t> &sheetOffse
         wroteSst = true;
     };
     while (reader.next(r)) {
+        if (names && names->write(r, reader, g))
+            continue;
         if (r.type == rec::Sst) {
             writeSst();
             Record c;
@@ -355,7 +372,7 @@ void FilledWorkbook::writeCellTable(const SheetModel &m, ByteBuffer &b, ByteSink
                     b.patch16(from + 8, last);
                 }
             } else if (any) {
-                putRow(b, uint16_t(r), first, last, -1);
+                putNewRow(m, b, r, first, last);
             }
         }
         for (size_t r = block; r < end; ++r) {
@@ -380,6 +397,12 @@ void FilledWorkbook::writeCellTable(const SheetModel &m, ByteBuffer &b, ByteSink
                 }
                 case Cell::MulBlankPart:
                     p = blankAt(p, uint16_t(r), c.col, c.xf);
+                    break;
+                case Cell::NewNumber:
+                    p = numberAt(p, uint16_t(r), c.col, c.xf, numbers[c.ref]);
+                    break;
+                case Cell::NewRk:
+                    p = rkAt(p, uint16_t(r), c.col, c.xf, c.ref);
                     break;
                 case Cell::Original: {
                     b.write(row, size_t(p - row));
@@ -407,6 +430,23 @@ void FilledWorkbook::writeCellTable(const SheetModel &m, ByteBuffer &b, ByteSink
             }
         }
     }
+}
+
+void FilledWorkbook::putNewRow(const SheetModel &m, ByteBuffer &b, size_t row, uint16_t first, uint16_t last) const
+{
+    const uint32_t like = m.formatRow >= 0 && int(row) > m.formatRow && size_t(m.formatRow) < m.rowRecord.size()
+                              ? m.rowRecord[size_t(m.formatRow)]
+                              : 0;
+    const auto *p = reinterpret_cast<const uint8_t *>(stream.data()) + like;
+    if (like == 0 || rd16(p + 2) < 16) {
+        putRow(b, uint16_t(row), first, last, -1);
+        return;
+    }
+    const size_t from = b.bytes.size();
+    b.write(p, 4 + 16);
+    b.patch16(from + 4, uint16_t(row));
+    b.patch16(from + 6, first);
+    b.patch16(from + 8, last);
 }
 
 void FilledWorkbook::writeSheet(size_t index, uint64_t newOffset, ByteSink &out) const
@@ -545,7 +585,7 @@ void TemplateFiller::setText(int sheet, int row, int col, std::string_view text)
                                std::to_string(row + 1) + ", column " + std::to_string(col + 1));
         }
     } else {
-        xf = m.colXf[size_t(col)] >= 0 ? uint16_t(m.colXf[size_t(col)]) : b.defaultXf;
+        xf = b.newCellFormat(m, row, col);
     }
     // A full batch goes first, so a failure to store it leaves this cell unchanged.
     if (b.newStrings.queued() >= SharedStrings::BatchSize)
@@ -556,6 +596,84 @@ void TemplateFiller::setText(int sheet, int row, int col, std::string_view text)
     m.putAt(row, pos, {uint8_t(col), Cell::QueuedText, xf, b.newStrings.queue(text, tag)});
     m.edited = true;
     ++b.newRefs;
+}
+
+uint16_t FilledWorkbook::formatFor(SheetModel &m, int sheet, int row, int col, size_t pos) const
+{
+    const Cell *old = m.at(row, col, pos);
+    if (!old)
+        return newCellFormat(m, row, col);
+    RecordReader reader(stream, old->ref);
+    Record r;
+    if (old->kind == Cell::Original && reader.next(r) && r.type == rec::Formula) {
+        while (reader.next(r) && r.type == rec::String) {
+        }
+        if (r.type == rec::ShrFmla || r.type == rec::Array || r.type == rec::Table)
+            throw XlsError(ErrorCode::SharedFormulaCell, "sheet " + globals.sheets[size_t(worksheets[size_t(sheet)])].name +
+                           ", row " + std::to_string(row + 1) + ", column " + std::to_string(col + 1));
+    }
+    return old->xf;
+}
+
+uint16_t FilledWorkbook::newCellFormat(SheetModel &m, int row, int col) const
+{
+    if (m.formatRow >= 0 && row > m.formatRow)
+        if (const Cell *above = m.find(m.formatRow, col))
+            return above->xf;
+    return m.colXf[size_t(col)] >= 0 ? uint16_t(m.colXf[size_t(col)]) : defaultXf;
+}
+
+void TemplateFiller::extendRowFormats(int sheet, int row)
+{
+    FilledWorkbook &b = *m_book;
+    b.checkCell(sheet, row, 0);
+    b.model(sheet).formatRow = row;
+}
+
+void TemplateFiller::setNumber(int sheet, int row, int col, double value)
+{
+    FilledWorkbook &b = *m_book;
+    b.checkCell(sheet, row, col);
+    if (!std::isfinite(value))
+        throw XlsError(ErrorCode::NumberNotFinite, "row " + std::to_string(row + 1) + ", column " + std::to_string(col + 1));
+    SheetModel &m = b.model(sheet);
+    b.redirectIntoMerge(m, row, col);
+    const size_t pos = m.positionFor(row, col);
+    const uint16_t xf = b.formatFor(m, sheet, row, col, pos);
+    // Most numbers have an exact RK form, which the cell holds itself.
+    uint32_t rk = 0;
+    if (encodeRk(value, rk)) {
+        m.putAt(row, pos, {uint8_t(col), Cell::NewRk, xf, rk});
+    } else {
+        if (b.numbers.size() >= 0xFFFFFFFEu)
+            throw XlsError(ErrorCode::WorkbookTooLarge);
+        b.numbers.push_back(value);
+        m.putAt(row, pos, {uint8_t(col), Cell::NewNumber, xf, uint32_t(b.numbers.size() - 1)});
+    }
+    m.edited = true;
+}
+
+void TemplateFiller::setNumberOrText(int sheet, int row, int col, std::string_view text)
+{
+    if (const auto v = generalNumberValue(text))
+        setNumber(sheet, row, col, *v);
+    else
+        setText(sheet, row, col, text);
+}
+
+void TemplateFiller::setPrintArea(int sheet, int firstRow, int lastRow, int firstCol, int lastCol)
+{
+    FilledWorkbook &b = *m_book;
+    b.checkCell(sheet, firstRow, firstCol);
+    b.checkCell(sheet, lastRow, lastCol);
+    if (firstRow > lastRow || firstCol > lastCol)
+        throw XlsError(ErrorCode::PageSetupOutOfRange, "print area rows " + std::to_string(firstRow + 1) + "-" +
+                       std::to_string(lastRow + 1) + ", columns " + std::to_string(firstCol + 1) + "-" +
+                       std::to_string(lastCol + 1));
+    if (!b.names)
+        b.names = std::make_unique<BuiltinNameEditor>(b.stream, b.globals.end, uint16_t(b.globals.sheets.size()));
+    b.names->set(BuiltinName::PrintArea, uint16_t(b.worksheets[size_t(sheet)]),
+                 {uint16_t(firstRow), uint16_t(lastRow), uint16_t(firstCol), uint16_t(lastCol)});
 }
 
 std::string TemplateFiller::text(int sheet, int row, int col) const
@@ -573,6 +691,8 @@ std::string TemplateFiller::text(int sheet, int row, int col) const
         b.append(c->ref, out);
         return out;
     }
+    if (c->kind == Cell::NewNumber || c->kind == Cell::NewRk)
+        return formatGeneral(c->kind == Cell::NewRk ? decodeRk(c->ref) : b.numbers[c->ref]);
     // Decode the template's record (a MULRK part is decoded through its whole record).
     struct Pick : CellSink
     {

@@ -1,6 +1,6 @@
 // TFrmGatherList driven as the user drives it: tree clicks, ownership, 统计, 保存表格.
 #include "app/ui/window_registry.h"
-#include "printed/xls_cells.h"
+#include "records/printed/printed_cell_map.h"
 #include "records/printed/printed_templates.h"
 #include "records/ui/indicator_block_widget.h"
 #include "reports/summary/summary_tree.h"
@@ -10,6 +10,7 @@
 #include "support/gui_app.h"
 #include "support/render_png.h"
 #include "support/scripted_prompter.h"
+#include "support/xls_cells.h"
 
 #include <QApplication>
 #include <QDir>

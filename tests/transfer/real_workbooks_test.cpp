@@ -38,9 +38,9 @@ void writeCsv(Database &db, const QString &path)
         f.write((q.join(QLatin1Char(',')) + QLatin1Char('\n')).toUtf8());
     };
     line(sheetHeader(db, tables::records));
-    forEachSheetRow(db, tables::records, [&](const std::vector<std::string> &cells) {
+    forEachSheetRow(db, tables::records, [&](const SheetRow &row) {
         QStringList texts;
-        for (const auto &c : cells)
+        for (const auto &c : row.texts)
             texts << QString::fromStdString(c);
         line(texts);
     });

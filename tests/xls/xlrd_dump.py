@@ -3,24 +3,13 @@
 python3-xlrd, one line per cell: row, column, value. Numbers print in the general format
 (shortest form with at most 15 significant digits, scientific below 1E-5 and from 1E+15),
 texts as stored; tab, newline and backslash escaped."""
+import os
 import sys
 
 import xlrd
 
-
-def general(v):
-    if v == 0:
-        return "0"
-    mantissa, exp = ("%.14e" % v).split("e")
-    e = int(exp)
-    digits = mantissa.replace("-", "").replace(".", "").rstrip("0") or "0"
-    if abs(float("%.14e" % v)) < 1e-5 or e >= 15:
-        s = digits[0] + ("." + digits[1:] if len(digits) > 1 else "") + "E" + ("-" if e < 0 else "+") + str(abs(e))
-    elif e < 0:
-        s = "0." + "0" * (-e - 1) + digits
-    else:
-        s = digits[:e + 1].ljust(e + 1, "0") + ("." + digits[e + 1:] if len(digits) > e + 1 else "")
-    return ("-" if v < 0 else "") + s
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from general_format import general  # noqa: E402
 
 
 def esc(s):

@@ -230,18 +230,26 @@ struct Walk
     std::vector<std::string> problems;
 };
 
-inline Walk walkWorkbook(const std::string &path)
+// The stream offsets the BOUNDSHEET records give, in their order.
+inline std::vector<uint32_t> sheetOffsets(const std::string &stream)
 {
     using namespace kestrova::xls;
-    Walk w;
-    const std::string stream = readWorkbookStream(path);
     RecordReader globals(stream, 0);
     Record r;
     std::vector<uint32_t> offsets;
     while (globals.next(r) && r.type != 0x000A)
         if (r.type == 0x0085)
             offsets.push_back(rd32(r.data));
-    for (uint32_t off : offsets) {
+    return offsets;
+}
+
+inline Walk walkWorkbook(const std::string &path)
+{
+    using namespace kestrova::xls;
+    Walk w;
+    const std::string stream = readWorkbookStream(path);
+    Record r;
+    for (uint32_t off : sheetOffsets(stream)) {
         auto &cells = w.xfs.emplace_back();
         RecordReader sheet(stream, off);
         if (!sheet.next(r) || r.type != 0x0809) {
