@@ -11,5 +11,5 @@ $SUDO apt-get install -y -q --no-install-recommends \
   libsqlite3-dev libsodium-dev \
   clang libclang-rt-14-dev \
   fonts-noto-cjk xdg-utils \
-  python3 python3-xlrd python3-xlwt \
+  python3 python3-xlrd python3-xlwt python3-olefile python3-uno \
   libreoffice-calc-nogui

@@ -1,12 +1,13 @@
 #include "xls/general_number.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
 namespace kestrova::xls {
 
-std::string formatGeneral(double value)
+std::string formatGeneral(double value, int minExponentDigits)
 {
     if (value == 0.0 || std::isnan(value))
         return "0"; // also -0
@@ -40,7 +41,9 @@ std::string formatGeneral(double value)
         }
         out += 'E';
         out += exp < 0 ? '-' : '+';
-        out += std::to_string(std::abs(exp));
+        const std::string digitsOfExp = std::to_string(std::abs(exp));
+        out.append(size_t(std::max(0, minExponentDigits - int(digitsOfExp.size()))), '0');
+        out += digitsOfExp;
         return out;
     }
     if (exp < 0) {

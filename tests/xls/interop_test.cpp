@@ -89,7 +89,7 @@ TEST(XlsInterop, LibreOfficeOpensOursAndWeReadAndFillItsWorkbooks)
     const std::string lo = dir.file("lo.xls");
     EXPECT_EQ(readSheetCells(lo, "lo"), (Grid{{"企业名称", "数量", "日期", "比例"},
                                              {"甲公司", "12", "2013-05-01", "0.5"},
-                                             {"乙公司", "-3.25", "2014-12-31 8:05:09", "1E-7"}}));
+                                             {"乙公司", "-3.25", "2014-12-31 8:05:09", "1E-07"}}));
 
     TemplateFiller filler(lo);
     filler.setText(0, 0, 0, filler.text(0, 0, 0) + "（已填）");
@@ -98,7 +98,7 @@ TEST(XlsInterop, LibreOfficeOpensOursAndWeReadAndFillItsWorkbooks)
     filler.save(dir.file("filled.xls"));
     EXPECT_EQ(readSheetCells(dir.file("filled.xls"), "lo"), (Grid{{"企业名称（已填）", "数量", "日期", "比例"},
                                                                    {"甲公司", "99", "2013-05-01", "0.5"},
-                                                                   {"乙公司", "-3.25", "2014-12-31 8:05:09", "1E-7"},
+                                                                   {"乙公司", "-3.25", "2014-12-31 8:05:09", "1E-07"},
                                                                    {"丙公司"}}));
     const auto walk = xlstest::walkWorkbook(dir.file("filled.xls"));
     EXPECT_TRUE(walk.problems.empty()) << ::testing::PrintToString(walk.problems);

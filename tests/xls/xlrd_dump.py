@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """xlrd_dump.py BOOK.xls [SHEET]: every cell of a sheet (default: the first) as read by
-python3-xlrd, one line per cell: row, column, value. Numbers print in the general format
-(shortest form with at most 15 significant digits, scientific below 1E-5 and from 1E+15),
+python3-xlrd, one line per cell: row, column, value. Numbers print in Excel's general format
+(shortest form with at most 15 significant digits, scientific below 1E-5 and from 1E+15 with
+an exponent of two digits at least),
 texts as stored; tab, newline and backslash escaped."""
 import sys
 
@@ -15,7 +16,7 @@ def general(v):
     e = int(exp)
     digits = mantissa.replace("-", "").replace(".", "").rstrip("0") or "0"
     if abs(float("%.14e" % v)) < 1e-5 or e >= 15:
-        s = digits[0] + ("." + digits[1:] if len(digits) > 1 else "") + "E" + ("-" if e < 0 else "+") + str(abs(e))
+        s = digits[0] + ("." + digits[1:] if len(digits) > 1 else "") + "E" + ("-" if e < 0 else "+") + "%02d" % abs(e)
     elif e < 0:
         s = "0." + "0" * (-e - 1) + digits
     else:
