@@ -8,8 +8,9 @@ namespace kestrova::xls {
 
 const std::vector<uint16_t> &builtinDateFormats()
 {
+    // 46 is [h]:mm:ss, an elapsed time.
     static const std::vector<uint16_t> ids = {14, 15, 16, 17, 18, 19, 20, 21, 22, 27, 28, 29, 30, 31, 32, 33, 34,
-                                              35, 36, 45, 46, 47, 50, 51, 52, 53, 54, 55, 56, 57, 58};
+                                              35, 36, 45, 47, 50, 51, 52, 53, 54, 55, 56, 57, 58};
     return ids;
 }
 

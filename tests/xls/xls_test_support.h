@@ -216,7 +216,7 @@ inline std::string miniStreamFile(const std::string &stream, const std::string &
 }
 
 // A compound file built from a tree of storages and streams, independently of the
-// library's writer: entries numbered in the order given (parents before children), each
+// library's writer: entries numbered in the order given, depth first, each
 // storage's children in a balanced tree ordered by name length then upper-cased name, as
 // the format asks. Streams below 4,096 bytes go to the mini stream.
 struct CfbNode
@@ -226,6 +226,23 @@ struct CfbNode
     std::string data;
     std::string classId = std::string(16, '\0');
     std::vector<CfbNode> children;
+
+    static CfbNode stream(std::u16string name, std::string data)
+    {
+        CfbNode n;
+        n.name = std::move(name);
+        n.data = std::move(data);
+        return n;
+    }
+    static CfbNode folder(std::u16string name, std::vector<CfbNode> children, std::string classId = std::string(16, '\0'))
+    {
+        CfbNode n;
+        n.name = std::move(name);
+        n.storage = true;
+        n.children = std::move(children);
+        n.classId = std::move(classId);
+        return n;
+    }
 };
 
 inline std::string buildCompoundFile(const std::vector<CfbNode> &rootChildren)
@@ -233,18 +250,15 @@ inline std::string buildCompoundFile(const std::vector<CfbNode> &rootChildren)
     using kestrova::xls::ByteBuffer;
     struct Entry { const CfbNode *node; uint32_t left = 0xFFFFFFFF, right = 0xFFFFFFFF, child = 0xFFFFFFFF; uint32_t start = 0xFFFFFFFE; };
     std::vector<Entry> entries{{nullptr}};
-    std::vector<std::pair<size_t, const std::vector<CfbNode> *>> todo{{0, &rootChildren}};
-    while (!todo.empty()) {
-        auto [parent, kids] = todo.front();
-        todo.erase(todo.begin());
+    // Entries numbered depth first: a storage, then everything in it, then its next sibling.
+    std::function<void(size_t, const std::vector<CfbNode> &)> add = [&](size_t parent, const std::vector<CfbNode> &kids) {
         std::vector<uint32_t> ids;
-        for (const CfbNode &k : *kids) {
+        for (const CfbNode &k : kids) {
             ids.push_back(uint32_t(entries.size()));
             entries.push_back({&k});
+            if (k.storage)
+                add(ids.back(), k.children);
         }
-        for (size_t i = 0; i < kids->size(); ++i)
-            if ((*kids)[i].storage)
-                todo.push_back({ids[i], &(*kids)[i].children});
         auto key = [&](uint32_t id) {
             std::u16string n = entries[id].node->name;
             for (auto &c : n)
@@ -262,7 +276,8 @@ inline std::string buildCompoundFile(const std::vector<CfbNode> &rootChildren)
             return ids[mid];
         };
         entries[parent].child = tree(0, ids.size());
-    }
+    };
+    add(0, rootChildren);
     // Sectors: mini stream data, big streams, mini FAT, directory, FAT (one sector).
     std::string mini, big;
     std::vector<uint32_t> miniFat, fat;
