@@ -266,9 +266,9 @@ private:
     }
 
     // The entries of the sibling tree starting at `first`: a storage's children. A link to
-    // an entry already reached, an unused entry or none at all is cut (set to None), so
-    // loops end and what is kept is a tree.
-    std::vector<uint32_t> children(uint32_t &first, std::vector<bool> &reached)
+    // an entry already reached, an unused entry or none at all ends the walk there and,
+    // with `cut`, is set to None, so loops end and what is kept is a tree.
+    std::vector<uint32_t> children(uint32_t &first, std::vector<bool> &reached, bool cut = true)
     {
         std::vector<uint32_t> out;
         std::vector<uint32_t *> links{&first};
@@ -279,7 +279,8 @@ private:
             if (i == CompoundEntry::None)
                 continue;
             if (i >= m_entries.size() || reached[i] || m_entries[i].entry.type == 0 || m_entries[i].entry.type == 5) {
-                *link = CompoundEntry::None;
+                if (cut)
+                    *link = CompoundEntry::None;
                 continue;
             }
             reached[i] = true;
@@ -327,8 +328,31 @@ private:
         m_book = pick(u"WORKBOOK");
         if (m_book == 0)
             m_book = pick(u"BOOK");
-        if (m_book == 0)
-            fail(ErrorCode::NoWorkbookStream);
+        if (m_book == 0) {
+            // A damaged directory may leave the workbook stream out of the root's tree;
+            // one that no storage lists is still the file's own.
+            std::vector<bool> nested(m_entries.size(), false);
+            for (size_t i = 1; i < m_entries.size(); ++i)
+                if (m_entries[i].entry.type == 1) {
+                    uint32_t first = m_entries[i].entry.child;
+                    for (uint32_t k : children(first, nested, false))
+                        nested[k] = true;
+                }
+            for (size_t i = 1; i < m_entries.size(); ++i)
+                rootLevel[i] = !m_reachable[i] && !nested[i];
+            m_book = pick(u"WORKBOOK");
+            if (m_book == 0)
+                m_book = pick(u"BOOK");
+            if (m_book == 0)
+                fail(ErrorCode::NoWorkbookStream);
+            // Kept, the entry goes first among the root's children.
+            CompoundEntry &root = m_entries[0].entry, &book = m_entries[m_book].entry;
+            book.left = CompoundEntry::None;
+            book.right = root.child;
+            book.child = CompoundEntry::None;
+            root.child = uint32_t(m_book);
+            m_reachable[m_book] = true;
+        }
         // A stream cannot be longer than the file that holds it.
         if (m_entries[m_book].size > m_src.size())
             fail(ErrorCode::Truncated, "工作簿数据流（" + std::to_string(m_entries[m_book].size) + "字节）比文件还长");

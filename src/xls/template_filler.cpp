@@ -456,7 +456,8 @@ bool FilledWorkbook::writePatchedFormula(const SheetModel &m, const Cell &c, Byt
         }
         const size_t groupAt = b.bytes.size();
         b.write(s.data() + f.groupRecord, end - f.groupRecord);
-        b.bytes[groupAt + 4 + 7] = char(f.uses);
+        if (g.size >= 8)
+            b.bytes[groupAt + 4 + 7] = char(f.uses); // cUse, after the range and a reserved byte
     }
     // The cell's own STRING record (its cached text) and CONTINUE records.
     const size_t formulaEnd = r.end();

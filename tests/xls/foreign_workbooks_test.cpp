@@ -5,6 +5,7 @@
 #include "xls/compound_file.h"
 #include "xls/errors.h"
 #include "xls/reader.h"
+#include "xls/template_filler.h"
 #include "xls/writer.h"
 #include "oracles.h"
 
@@ -73,6 +74,17 @@ TEST(XlsForeignWorkbooks, WorkbookStreamFoundByPlaceAndToldByItsBof)
         for (const auto &f : files)
             EXPECT_EQ(shown.count(fs::path(f).stem().string()) ? shown.at(fs::path(f).stem().string()) : Grid{}, expected) << f;
     }
+
+    // A directory whose root lost its link to the workbook stream: the stream no storage
+    // lists is still the file's, and a filled copy links it in again.
+    std::string unlinked = xlstest::buildCompoundFile({CfbNode::stream(u"Workbook", stream), CfbNode::stream(u"Other", "x")});
+    const size_t directory = (size_t(kestrova::xls::rd32(reinterpret_cast<const uint8_t *>(unlinked.data()) + 0x30)) + 1) * 512;
+    kestrova::xls::put32(reinterpret_cast<uint8_t *>(&unlinked[directory + 0x4C]), 0xFFFFFFFF);
+    xlstest::writeFile(dir.file("unlinked.xls"), unlinked);
+    EXPECT_EQ(ours(dir.file("unlinked.xls")), expected);
+    TemplateFiller(dir.file("unlinked.xls")).save(dir.file("relinked.xls"));
+    EXPECT_EQ(xlstest::xlrdGrid(dir.file("relinked.xls"), ok), expected);
+    EXPECT_TRUE(ok);
 
     // Excel 5/95 keeps BIFF5 in "Book": its BOF says so, whatever the stream is called.
     std::string biff5 = S::rec(0x0809, S::u16(0x0500) + S::u16(5) + std::string(4, '\0'));
