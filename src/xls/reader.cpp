@@ -149,7 +149,7 @@ WorkbookReader WorkbookReader::fromStream(std::string stream, const std::string 
     auto book = std::make_unique<ParsedWorkbook>();
     book->path = path;
     book->stream = std::move(stream);
-    removeBuiltinPasswordEncryption(book->stream);
+    removeBuiltinPasswordEncryption(book->stream, path);
     ParsedWorkbook &b = *book;
     b.globals = parseGlobals(b.stream, [&b](const SstString &s) {
         appendUtf8FromUtf16(b.arena, s.chars.data(), s.chars.size());

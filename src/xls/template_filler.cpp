@@ -664,7 +664,7 @@ TemplateFiller::TemplateFiller(CompoundFileContents &&contents, const std::strin
     b.path = what;
     b.stream = std::move(contents.workbook);
     b.parts = std::move(contents.parts);
-    removeBuiltinPasswordEncryption(b.stream);
+    removeBuiltinPasswordEncryption(b.stream, what);
     b.globals = parseGlobals(b.stream, [&b](const SstString &s) {
         b.oldStrings.push_back({s.chars, s.runs, s.phonetic});
     }, true);

@@ -96,14 +96,10 @@ bool verifies(const KeyFor &key, const uint8_t *encryptedVerifier, const uint8_t
     return std::memcmp(expected.data(), hash, hashSize) == 0;
 }
 
-[[noreturn]] void refuse(const std::string &detail)
-{
-    throw XlsError(ErrorCode::Encrypted, detail);
-}
-
 // The key for the FILEPASS data, once the built-in password is known to open it.
-KeyFor keyOf(const Record &r)
+KeyFor keyOf(const Record &r, const std::string &what)
 {
+    const auto refuse = [&what](const char *kind) { throw XlsError(ErrorCode::Encrypted, what + "（" + kind + "）"); };
     requireSize(r, 6);
     const uint8_t *d = r.data;
     if (rd16(d) == 0)
@@ -115,7 +111,7 @@ KeyFor keyOf(const Record &r)
         requireSize(r, 6 + 48);
         KeyFor key = rc4Key(d + 6);
         if (!verifies(key, d + 22, d + 38, [](std::string_view v) { return md5(v); }, 16))
-            refuse("RC4");
+            refuse("RC4加密");
         return key;
     }
     if (major >= 2 && major <= 4 && minor == 2) {
@@ -144,9 +140,10 @@ KeyFor keyOf(const Record &r)
             if (verifies(key, verifier + 20, verifier + 40, [](std::string_view v) { return sha1(v); }, 20))
                 return key;
         }
-        refuse("RC4 CryptoAPI");
+        refuse("RC4 CryptoAPI加密");
     }
     refuse("未知的RC4版本");
+    return {};
 }
 
 // Records whose data is never encrypted.
@@ -212,7 +209,7 @@ void shiftOffsets(std::string &stream, size_t removedAt, size_t removed)
 
 } // namespace
 
-void removeBuiltinPasswordEncryption(std::string &stream)
+void removeBuiltinPasswordEncryption(std::string &stream, const std::string &what)
 {
     // FILEPASS follows the globals' BOF (after a WRITEPROT at most): a few records suffice.
     RecordReader reader(stream, 0);
@@ -229,7 +226,7 @@ void removeBuiltinPasswordEncryption(std::string &stream)
     if (!found)
         return;
     const Record filePass = r;
-    KeyStream keys(keyOf(filePass));
+    KeyStream keys(keyOf(filePass, what));
     auto *bytes = reinterpret_cast<uint8_t *>(stream.data());
     // Decrypts what the record headers say is there; a record running past the end is
     // left for the parse to report.

@@ -22,18 +22,11 @@ bool haveUno()
     return std::system((xlstest::python() + " -c 'import uno' >/dev/null 2>&1").c_str()) == 0;
 }
 
-void runScript(const std::string &command)
-{
-    bool ok = false;
-    const std::string out = xlstest::run(xlstest::python() + " " + command + " 2>&1", ok);
-    ASSERT_TRUE(ok) << command << "\n" << out;
-}
-
 // A Workbook stream from encrypt_cryptoapi.py, in a compound file.
 void cryptoApiWorkbook(const std::string &plain, const std::string &out, const std::string &password, int keyBits,
                        bool fullKey = false)
 {
-    runScript(xlstest::script("encrypt_cryptoapi.py") + " " + plain + " " + out + ".stream '" + password + "' " +
+    xlstest::runPython(xlstest::script("encrypt_cryptoapi.py") + " " + plain + " " + out + ".stream '" + password + "' " +
               std::to_string(keyBits) + (fullKey ? " --full-key" : ""));
     const std::string stream = xlstest::readFile(out + ".stream");
     CompoundFileWriter w(out);
@@ -65,14 +58,14 @@ TEST(XlsEncryption, BuiltinPasswordOpensWhatOtherProgramsOpenAndOtherPasswordsAr
         GTEST_SKIP() << "soffice or python3-uno not installed";
     TempDir dir;
     const std::string plain = dir.file("plain.xls");
-    runScript(xlstest::script("make_xlwt_rows.py") + " " + plain + " 400"); // about 20 KB: many key blocks
+    ASSERT_TRUE(xlstest::runPython(xlstest::script("make_xlwt_rows.py") + " " + plain + " 400")); // 20 KB: many key blocks
     bool ok = false;
     const Grid expected = xlstest::xlrdGrid(plain, ok);
     ASSERT_TRUE(ok);
     ASSERT_EQ(expected.size(), 401u);
 
     // LibreOffice's RC4, with the built-in password and with passwords of their own.
-    runScript(xlstest::script("lo_save_encrypted.py") + " " + plain + " " + dir.file("rc4.xls") + " VelvetSweatshop " +
+    xlstest::runPython(xlstest::script("lo_save_encrypted.py") + " " + plain + " " + dir.file("rc4.xls") + " VelvetSweatshop " +
               dir.file("rc4-secret.xls") + " secret " + dir.file("rc4-chinese.xls") + " 粮库密码");
     cryptoApiWorkbook(plain, dir.file("capi40.xls"), "VelvetSweatshop", 40);
     cryptoApiWorkbook(plain, dir.file("capi40-full.xls"), "VelvetSweatshop", 40, true);

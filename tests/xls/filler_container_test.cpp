@@ -36,20 +36,13 @@ std::string bytes(size_t n, char seed)
     return s;
 }
 
-void runPython(const std::string &args)
-{
-    bool ok = false;
-    const std::string out = xlstest::run(xlstest::python() + " " + args + " 2>&1", ok);
-    ASSERT_TRUE(ok) << args << "\n" << out;
-}
-
 TEST(XlsFillerContainer, EveryOtherStreamAndStorageIsKept)
 {
     if (!xlstest::haveSoffice())
         GTEST_SKIP() << "soffice not installed";
     TempDir dir;
     const std::string plain = dir.file("plain.xls");
-    runPython(xlstest::script("make_xlwt_rows.py") + " " + plain + " 60");
+    xlstest::runPython(xlstest::script("make_xlwt_rows.py") + " " + plain + " 60");
     const std::string clsVba = bytes(16, 'v'), clsObject = bytes(16, 'o');
     // Macros, document properties and an embedded object, small (mini stream) and large.
     const std::vector<CfbNode> parts = {
@@ -117,7 +110,7 @@ TEST(XlsFillerContainer, WritingAsharedFormulasFirstCellKeepsTheOthersFormulas)
     if (!xlstest::haveSoffice())
         GTEST_SKIP() << "soffice not installed";
     TempDir dir;
-    runPython("-c \"import xlwt; b = xlwt.Workbook(); s = b.add_sheet('数据信息')\n"
+    xlstest::runPython("-c \"import xlwt; b = xlwt.Workbook(); s = b.add_sheet('数据信息')\n"
               "for r in range(10): s.write(r, 0, r + 1); s.write(r, 1, xlwt.Formula('A%d*2' % (r + 1)))\n"
               "s.write(0, 3, xlwt.Formula('SUM(B1:B10)'))\n"
               "b.save('" + dir.file("formulas.xls") + "')\"");
@@ -157,14 +150,6 @@ TEST(XlsFillerContainer, WritingAsharedFormulasFirstCellKeepsTheOthersFormulas)
     EXPECT_EQ(shown.at("filled"), computed);
 }
 
-std::string wide(const std::u16string &s)
-{
-    std::string out;
-    for (char16_t c : s)
-        out += S::u16(c);
-    return out;
-}
-
 // An array formula computes its whole range from its first cell: writing that cell leaves
 // the other cells of the range with the values they showed (a number and a text).
 TEST(XlsFillerContainer, WritingAnArrayFormulasFirstCellKeepsTheOtherValues)
@@ -185,10 +170,10 @@ TEST(XlsFillerContainer, WritingAnArrayFormulasFirstCellKeepsTheOtherValues)
     cells += S::rec(0x0203, S::cell(0, 0, 15) + S::f64(1));
     cells += formula(0, 1, S::f64(10), exp(0, 1)) + S::rec(0x0221, arrayRef10);
     cells += formula(0, 2, textResult, exp(0, 2)) + S::rec(0x0221, S::u16(0) + S::u16(1) + '\x02' + '\x02' + S::u16(0) + S::u32(0) + S::u16(0)) +
-             S::rec(0x0207, S::u16(2) + '\1' + wide(u"文1"));
+             S::rec(0x0207, S::u16(2) + '\1' + StreamBuilder::wide(u"文1"));
     cells += S::rec(0x0203, S::cell(1, 0, 15) + S::f64(2));
     cells += formula(1, 1, S::f64(20), exp(0, 1));
-    cells += formula(1, 2, textResult, exp(0, 2)) + S::rec(0x0207, S::u16(2) + '\1' + wide(u"文2"));
+    cells += formula(1, 2, textResult, exp(0, 2)) + S::rec(0x0207, S::u16(2) + '\1' + StreamBuilder::wide(u"文2"));
     StreamBuilder b;
     b.globals({"数据信息"}, {}, {}, false, "");
     b.sheet(cells);

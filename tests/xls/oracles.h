@@ -12,6 +12,15 @@ namespace xlstest {
 
 using Grid = std::vector<std::vector<std::string>>;
 
+// Runs python3 with the arguments; a failure is reported with its output.
+inline bool runPython(const std::string &args)
+{
+    bool ok = false;
+    const std::string out = run(python() + " " + args + " 2>&1", ok);
+    EXPECT_TRUE(ok) << args << "\n" << out;
+    return ok;
+}
+
 // Without trailing empty cells and rows: how far a reader pads a sheet differs.
 inline Grid trimmed(Grid g)
 {

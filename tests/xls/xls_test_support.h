@@ -112,6 +112,13 @@ public:
     }
     static std::string cell(uint16_t row, uint16_t col, uint16_t xf) { return u16(row) + u16(col) + u16(xf); }
     static std::string latin(const std::string &s) { return u16(uint16_t(s.size())) + std::string(1, '\0') + s; }
+    static std::string wide(const std::u16string &s)
+    {
+        std::string out;
+        for (char16_t c : s)
+            out += u16(c);
+        return out;
+    }
 
     // Globals: BOF, [DATEMODE], FORMAT records, 16 style/cell XFs plus one XF per extra
     // format id, one BOUNDSHEET per name (offsets patched by finish), the given SST bytes.
