@@ -11,6 +11,6 @@ $SUDO apt-get install -y -q --no-install-recommends \
   libsqlite3-dev libsodium-dev qt6-translations-l10n \
   clang libclang-rt-14-dev \
   fonts-noto-cjk xdg-utils \
-  python3 python3-xlrd python3-xlwt \
+  python3 python3-xlrd python3-xlwt python3-olefile python3-uno \
   libreoffice-calc-nogui poppler-utils \
   xvfb openbox xdotool x11-utils imagemagick at-spi2-core dbus-x11 python3-pyatspi

@@ -24,7 +24,7 @@ void splitScientific(const char *begin, const char *end, std::string &digits, in
 
 } // namespace
 
-std::string formatGeneral(double value)
+std::string formatGeneral(double value, int minExponentDigits)
 {
     if (std::isnan(value))
         return "NaN"; // never "0": a reader of the text must not take it for a number
@@ -63,7 +63,9 @@ std::string formatGeneral(double value)
         }
         out += 'E';
         out += exp < 0 ? '-' : '+';
-        out += std::to_string(std::abs(exp));
+        const std::string digitsOfExp = std::to_string(std::abs(exp));
+        out.append(size_t(std::max(0, minExponentDigits - int(digitsOfExp.size()))), '0');
+        out += digitsOfExp;
         return out;
     }
     if (exp < 0) {

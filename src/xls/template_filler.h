@@ -6,13 +6,16 @@
 namespace kestrova::xls {
 
 class FilledWorkbook;
+struct CompoundFileContents;
 
 // Fills a copy of a template workbook (.xls made by our writer, by LibreOffice or by Excel):
 // the given cells get texts or numbers, everything else is kept as the template has it (other cells
 // and their formats, merges, column widths, row heights, other sheets, page setup, names).
 // An existing cell keeps its format; a new cell gets its column's format, else the default
 // (or that of a row chosen with extendRowFormats).
-// Rows 0..65535, columns 0..255, 0-based.
+// The copy keeps the template's other streams and storages (macros, document properties,
+// embedded objects). A template encrypted with Excel's built-in password is filled into a
+// copy without encryption. Rows 0..65535, columns 0..255, 0-based.
 class TemplateFiller
 {
 public:
@@ -30,6 +33,8 @@ public:
     // Checks its arguments first (sheet index, row, column, ≤ 32,767 characters, UTF-8)
     // and throws XlsError without changing anything. A cell inside a merged block other
     // than its top-left one is written to the top-left cell, where the block shows it.
+    // A cell holding a formula loses it; when other cells share that formula they keep
+    // theirs, and the other cells of an array formula or table keep the values they show.
     void setText(int sheet, int row, int col, std::string_view text);
     // The same checks and merge rule as setText; the cell becomes a number (RK or NUMBER)
     // in the format the cell had. Throws NumberNotFinite for infinities and NaN.
@@ -52,7 +57,7 @@ public:
     void save(const std::string &outPath) const;
 
 private:
-    TemplateFiller(std::string stream, const std::string &what);
+    TemplateFiller(CompoundFileContents &&contents, const std::string &what);
     std::unique_ptr<FilledWorkbook> m_book;
 };
 

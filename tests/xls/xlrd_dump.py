@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """xlrd_dump.py BOOK.xls [SHEET]: every cell of a sheet (default: the first) as read by
-python3-xlrd, one line per cell: row, column, value. Numbers print in the general format
-(shortest form with at most 15 significant digits, scientific below 1E-5 and from 1E+15),
+python3-xlrd, one line per cell: row, column, value. Numbers print in Excel's general format
+(shortest form with at most 15 significant digits, scientific below 1E-5 and from 1E+15 with
+an exponent of two digits at least), booleans as TRUE/FALSE, errors as #DIV/0! and the like,
 texts as stored; tab, newline and backslash escaped."""
 import os
 import sys
@@ -24,9 +25,13 @@ for r in range(sheet.nrows):
         if cell.ctype == xlrd.XL_CELL_TEXT:
             v = cell.value
         elif cell.ctype == xlrd.XL_CELL_NUMBER:
-            v = general(cell.value)
+            v = general(cell.value, 2)
         elif cell.ctype in (xlrd.XL_CELL_EMPTY, xlrd.XL_CELL_BLANK):
             continue
+        elif cell.ctype == xlrd.XL_CELL_BOOLEAN:
+            v = "TRUE" if cell.value else "FALSE"
+        elif cell.ctype == xlrd.XL_CELL_ERROR:
+            v = xlrd.error_text_from_code.get(cell.value, "#N/A")
         else:
             v = repr(cell.value)
         print("%d\t%d\t%s" % (r, c, esc(v)))
