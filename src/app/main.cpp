@@ -1,5 +1,6 @@
 // kestrova: the desktop program.
 #include "app/main_window.h"
+#include "app/ui/window_log.h"
 #include "data/app_home.h"
 #include "records/ui/record_windows.h"
 #include "reports/summary/ui/summary_windows.h"
@@ -11,10 +12,17 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
-    kestrova::setApplicationDirectory(kestrova::takeHomeOption(args), QCoreApplication::applicationDirPath());
+    const QString home = kestrova::takeHomeOption(args);
+    kestrova::setApplicationDirectory(home, QCoreApplication::applicationDirPath());
+    // The user's data folder is made on the first start; a --home folder must exist already.
+    // Should making it fail, start-up reports the missing folder.
+    if (home.isEmpty())
+        kestrova::makeApplicationDirectory();
     const QString title = QStringLiteral("Kestrova系统（汇总版）");
     app.setApplicationDisplayName(title);
     app.setApplicationName(title);
+    // Lets the desktop match the windows with the installed menu entry and its icon.
+    app.setDesktopFileName(QStringLiteral("org.kestrova.Kestrova"));
     kestrova::ui::registerRecordWindows();
     kestrova::ui::registerReportWindows();
     kestrova::ui::registerSummaryWindows();
@@ -23,5 +31,6 @@ int main(int argc, char **argv)
     if (!w.startUp())
         return 0;
     w.showMaximized();
+    kestrova::ui::logShown(&w);
     return app.exec();
 }
