@@ -1,6 +1,7 @@
 #pragma once
 // Reads a written workbook back through python3-xlrd, an independent reader.
 #include "records/printed/printed_cell_map.h"
+#include "support/child_process.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -38,10 +39,8 @@ struct XlsCells {
 inline XlsCells readWithXlrd(const QString &path)
 {
     QProcess p;
-    // The system interpreter carries python3-xlrd; another one first on PATH may not.
-    const QString python = QFile::exists(QStringLiteral("/usr/bin/python3")) ? QStringLiteral("/usr/bin/python3")
-                                                                             : QStringLiteral("python3");
-    p.start(python, {QStringLiteral(KESTROVA_TEST_DATA_DIR "/printed/read_xls_cells.py"), path});
+    useUtf8Locale(p);
+    p.start(systemPython(), {QStringLiteral(KESTROVA_TEST_DATA_DIR "/printed/read_xls_cells.py"), path});
     p.waitForFinished(60000);
     XlsCells out;
     const QJsonDocument doc = QJsonDocument::fromJson(p.readAllStandardOutput());

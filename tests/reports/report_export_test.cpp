@@ -4,6 +4,7 @@
 #include "reports/report_error.h"
 #include "reports/report_export.h"
 #include "reports/report_templates.h"
+#include "support/child_process.h"
 #include "xls/reader.h"
 
 #include <QFile>
@@ -145,8 +146,8 @@ TEST_F(ReportExport, ReadBackWithXlrd)
     const QString out = dir.filePath(QStringLiteral("xlrd.xls"));
     reports::exportReport(grid, *def, templateOf(*def), out);
     QProcess py;
-    // the system interpreter carries the Debian xlrd package
-    py.start(QFile::exists(QStringLiteral("/usr/bin/python3")) ? QStringLiteral("/usr/bin/python3") : QStringLiteral("python3"),
+    test::useUtf8Locale(py);
+    py.start(test::systemPython(),
              {QStringLiteral("-c"),
               QStringLiteral("import sys,xlrd\ns=xlrd.open_workbook(sys.argv[1]).sheet_by_index(0)\n"
                              "for r in range(s.nrows):\n"
