@@ -4,6 +4,8 @@
 # entry, its icons and the AppStream metainfo; dependencies found by dpkg-shlibdeps.
 # tests/package/install_test.sh installs it on a bare Debian 12 and tries it.
 set -euo pipefail
+# CPack's archiver reads the file names (Kestrova指标解释.html, the templates) by the locale.
+export LC_ALL=C.UTF-8
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh build package
 bash scripts/build.sh build-package Release -DKESTROVA_TESTS=OFF -DKESTROVA_BENCH=OFF -DKESTROVA_PACKAGING=ON \
