@@ -15,15 +15,17 @@ phase() { echo "install_test: $1 took $((SECONDS - phase_start)) s"; phase_start
 fail() { echo "install_test: FAILED: $*" >&2; exit 1; }
 
 if [ $# -eq 0 ]; then
-  cd "$(dirname "$0")/../.."
+  self=$(realpath "$0")
+  cd "$(dirname "$self")/../.."
   deb=$(bash scripts/package.sh | tail -n 1)
   [ -f "$deb" ] || fail "scripts/package.sh made no package"
   phase "building the package"
   command -v debootstrap >/dev/null || apt-get install -y -q debootstrap >/dev/null
-  mirror=$(sed -n 's/^URIs: *\([^ ]*\).*/\1/p' /etc/apt/sources.list.d/debian.sources 2>/dev/null | head -n 1)
-  [ -n "$mirror" ] || mirror=$(awk '/^deb /{print $2; exit}' /etc/apt/sources.list 2>/dev/null)
+  mirror=$(sed -n 's/^URIs: *\([^ ]*\).*/\1/p' /etc/apt/sources.list.d/debian.sources 2>/dev/null | head -n 1 || true)
+  [ -n "$mirror" ] || mirror=$(awk '/^deb /{print $2; exit}' /etc/apt/sources.list 2>/dev/null || true)
   [ -n "$mirror" ] || mirror=http://deb.debian.org/debian
   root=$(mktemp -d /var/tmp/kestrova-install-test.XXXXXX)
+  chmod 755 "$root" # it becomes /, which every user must be able to enter
   cleanup() {
     mountpoint -q "$root/proc" && umount -l "$root/proc"
     rm -rf "$root"
@@ -34,7 +36,7 @@ if [ $# -eq 0 ]; then
   phase "making a bare Debian 12"
   cp /etc/resolv.conf "$root/etc/resolv.conf"
   cp "$deb" "$root/tmp/"
-  cp "$0" "$root/tmp/install_test.sh"
+  cp "$self" "$root/tmp/install_test.sh"
   mount -t proc proc "$root/proc"
   chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin \
     bash /tmp/install_test.sh "/tmp/$(basename "$deb")"
