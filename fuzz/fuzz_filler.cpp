@@ -8,12 +8,34 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
-#include <unistd.h>
+
+namespace {
+// The copies go into a folder of the process's own, removed when it ends.
+std::string outputPath()
+{
+    namespace fs = std::filesystem;
+    static std::string folder;
+    std::string pattern = (fs::temp_directory_path() / "kestrova-fuzz-filler-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) {
+        std::perror("fuzz_filler: mkdtemp");
+        std::abort();
+    }
+    folder = pattern;
+    std::atexit([] {
+        std::error_code ec;
+        fs::remove_all(folder, ec);
+    });
+    return folder + "/filled.xls";
+}
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static const std::string out = "/tmp/kestrova-fuzz-filler-" + std::to_string(::getpid()) + ".xls";
+    static const std::string out = outputPath();
     try {
         auto filler = kestrova::xls::TemplateFiller::fromBytes(data, size);
         for (int s = 0; s < filler.sheetCount() && s < 4; ++s) {
@@ -33,6 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const auto copy = kestrova::xls::WorkbookReader::open(out);
         for (const auto &name : copy.sheetNames())
             (void)copy.readRow(name, 1);
+        std::remove(out.c_str());
     } catch (const kestrova::xls::XlsError &) {
     }
     return 0;

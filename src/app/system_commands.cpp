@@ -63,6 +63,7 @@ void backupCommand(QWidget *parent)
         request.defaultSuffix = QStringLiteral("bak");
         request.filter = QStringLiteral("备份文件 (*.bak)");
         request.suggestedName = backupBaseName(*db);
+        request.directory = context().appDir; // backups sit beside the database unless the user goes elsewhere
         db.reset();
         const auto path = prompter().file(parent, request);
         if (!path) {
@@ -92,6 +93,7 @@ void restoreCommand(QWidget *parent)
     request.caption = QStringLiteral("数据恢复");
     request.defaultSuffix = QStringLiteral("bak");
     request.filter = QStringLiteral("备份文件 (*.bak)");
+    request.directory = context().appDir;
     const auto path = prompter().file(parent, request);
     if (!path) {
         prompter().message(parent, QStringLiteral("消息！"), QStringLiteral("文件恢复取消！"), Icon::Information);

@@ -100,7 +100,7 @@ TEST_F(InputForm, NewFormHasEveryFieldWithTotalsDisabled)
             found = found || l->text() == QString::fromUtf8(fixed);
         EXPECT_TRUE(found) << fixed;
     }
-    test::renderPng(&w, test::pictureDir() + QStringLiteral("/form-new.png"), QSize(1400, 1100));
+    test::renderPng(&w, test::pictureFolder() + QStringLiteral("/form-new.png"), QSize(1400, 1100));
 }
 
 TEST_F(InputForm, TotalsFollowTheirParts)
@@ -210,7 +210,7 @@ TEST_F(InputForm, LoadShowsZerosEmptyAndRunsTheCorpsHandler)
     EXPECT_GT(picker(w, "ComboBox03")->count(), 0);
     EXPECT_EQ(child<QDateEdit>(&w, "DateTimePicker1")->date(), QDate(2014, 3, 5));
     ASSERT_TRUE(w.opened());
-    test::renderPng(&w, test::pictureDir() + QStringLiteral("/form-loaded.png"), QSize(1400, 1100));
+    test::renderPng(&w, test::pictureFolder() + QStringLiteral("/form-loaded.png"), QSize(1400, 1100));
 }
 
 TEST_F(InputForm, LocalRecordKeepsItsCentralEnterpriseWithoutFillingBranches)

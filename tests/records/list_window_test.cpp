@@ -72,7 +72,7 @@ TEST_F(ListWindow, ShowsSixCentredColumnsNewestFirst)
     EXPECT_EQ(province->count(), 2);
     EXPECT_TRUE(province->currentText().isEmpty());
 
-    test::renderPng(&w, test::pictureDir() + QStringLiteral("/list.png"), QSize(1100, 520));
+    test::renderPng(&w, test::pictureFolder() + QStringLiteral("/list.png"), QSize(1100, 520));
 }
 
 TEST_F(ListWindow, EmptyTableShowsOneEmptyRow)

@@ -5,6 +5,7 @@
 #include "support/xls_cells.h"
 #include "reports/report_export.h"
 #include "reports/report_templates.h"
+#include "support/child_process.h"
 #include "xls/reader.h"
 
 #include <QFile>

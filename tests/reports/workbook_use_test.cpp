@@ -11,6 +11,7 @@
 #include "reports/summary/summary_condition.h"
 #include "reports/summary/summary_export.h"
 #include "reports/summary/summary_figures.h"
+#include "support/child_process.h"
 #include "support/xls_cells.h"
 
 #include <QDir>
@@ -48,6 +49,7 @@ bool run(const QString &program, const QStringList &args, QString *output = null
 {
     QProcess p;
     p.setProcessChannelMode(QProcess::MergedChannels);
+    kestrova::test::useUtf8Locale(p);
     p.start(program, args);
     const bool finished = p.waitForFinished(timeoutMs);
     if (output)

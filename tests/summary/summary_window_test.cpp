@@ -214,6 +214,6 @@ TEST_F(GatherWindow, RendersWithASelection)
 {
     click({"地方企业", "河南省", "郑州市"});
     window->BitBtn1Click();
-    const QString png = QDir(QStringLiteral(KESTROVA_BIN_DIR)).filePath(QStringLiteral("../summary_window.png"));
+    const QString png = QDir(pictureFolder()).filePath(QStringLiteral("summary_window.png"));
     EXPECT_TRUE(renderPng(window.get(), png, QSize(1500, 1000)));
 }

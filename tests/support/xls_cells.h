@@ -1,6 +1,8 @@
 #pragma once
 // Reads a written workbook back through python3-xlrd, an independent reader: each cell's
 // text and whether it is a number cell, merges, and the print titles and print area.
+#include "support/child_process.h"
+
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -57,10 +59,8 @@ struct XlsCells {
 inline std::vector<XlsCells> readWithXlrd(const QStringList &paths, int sheet = 0)
 {
     QProcess p;
-    // The system interpreter carries python3-xlrd; another one first on PATH may not.
-    const QString python = QFile::exists(QStringLiteral("/usr/bin/python3")) ? QStringLiteral("/usr/bin/python3")
-                                                                             : QStringLiteral("python3");
-    p.start(python, QStringList{QStringLiteral(KESTROVA_TEST_DATA_DIR "/support/read_xls_cells.py"),
+    kestrova::test::useUtf8Locale(p);
+    p.start(kestrova::test::systemPython(), QStringList{QStringLiteral(KESTROVA_TEST_DATA_DIR "/support/read_xls_cells.py"),
                                 QString::number(sheet)} + paths);
     p.waitForFinished(600000);
     EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();

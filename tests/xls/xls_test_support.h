@@ -46,10 +46,12 @@ inline std::string script(const std::string &name)
 }
 
 // Runs a shell command; returns its standard output, or sets ok to false on failure.
+// The command gets a UTF-8 locale whatever the caller's: LibreOffice and Python decode
+// the Chinese file and sheet names by it.
 inline std::string run(const std::string &command, bool &ok)
 {
     std::string out;
-    FILE *p = ::popen(command.c_str(), "r");
+    FILE *p = ::popen(("export LC_ALL=C.UTF-8; " + command).c_str(), "r");
     if (!p) {
         ok = false;
         return out;

@@ -35,7 +35,7 @@ public:
 
     std::optional<QString> file(QWidget *parent, const FileRequest &r) override
     {
-        QFileDialog dlg(parent, r.caption, QString(), r.filter);
+        QFileDialog dlg(parent, r.caption, r.directory, r.filter);
         dlg.setAcceptMode(r.kind == FileRequest::Kind::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
         dlg.setFileMode(r.kind == FileRequest::Kind::Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
         dlg.setDefaultSuffix(r.defaultSuffix);
