@@ -24,12 +24,18 @@ public:
         case Buttons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
         case Buttons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
         case Buttons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+        case Buttons::YesNoDefaultNo:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            box.setDefaultButton(QMessageBox::No);
+            box.setEscapeButton(QMessageBox::No);
+            break;
         }
         switch (box.exec()) {
         case QMessageBox::Ok: return Answer::Ok;
         case QMessageBox::Yes: return Answer::Yes;
         case QMessageBox::No: return Answer::No;
-        default: return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+        default:
+            return buttons == Buttons::YesNo || buttons == Buttons::YesNoDefaultNo ? Answer::No : Answer::Cancel;
         }
     }
 
