@@ -13,4 +13,4 @@ $SUDO apt-get install -y -q --no-install-recommends \
   fonts-noto-cjk xdg-utils \
   python3 python3-xlrd python3-xlwt \
   libreoffice-calc-nogui \
-  xvfb openbox xdotool x11-utils imagemagick at-spi2-core dbus-x11 python3-pyatspi
+  xvfb openbox xdotool xclip x11-utils imagemagick at-spi2-core dbus-x11 python3-pyatspi

@@ -78,7 +78,10 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
             }
         } else if (event->type() == QEvent::KeyRelease) {
             const auto *k = static_cast<QKeyEvent *>(event);
-            if (k->key() == Qt::Key_Alt && m_altAlone && !menuBar()->activeAction()) {
+            // The style may already have marked the first menu for Alt; it opens here.
+            QAction *active = menuBar()->activeAction();
+            const bool menuShown = active && active->menu() && active->menu()->isVisible();
+            if (k->key() == Qt::Key_Alt && m_altAlone && !menuShown) {
                 m_altAlone = false;
                 openFirstMenu();
                 return true;

@@ -21,8 +21,8 @@
 namespace kestrova::ui {
 
 namespace {
-const QString kYellow = QStringLiteral("QComboBox { background-color: #ffff80; }");
-const QString kGrey = QStringLiteral("QComboBox { background-color: #d4d0c8; }");
+const QString kYellow = QStringLiteral("QComboBox { combobox-popup: 0; background-color: #ffff80; }");
+const QString kGrey = QStringLiteral("QComboBox { combobox-popup: 0; background-color: #d4d0c8; }");
 
 // Takes no typing, and the wheel only while focused: a wheel turned over the window
 // on the way to a button must not change the year or the level.

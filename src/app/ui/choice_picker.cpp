@@ -70,6 +70,9 @@ QComboBox *choicePicker(QWidget *parent, const QString &objectName, const QStrin
     c->setInsertPolicy(QComboBox::NoInsert);
     c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     c->setMinimumWidth(width);
+    // The list drops below the picker and scrolls, rather than covering it and the
+    // screen from top to bottom as this style would draw a long list.
+    c->setStyleSheet(kListBelowPicker);
     c->setMaxVisibleItems(16);
     c->addItems(items);
     c->setCurrentIndex(-1);

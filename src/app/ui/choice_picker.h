@@ -10,6 +10,10 @@ class QWidget;
 
 namespace kestrova::ui {
 
+// The style rule that makes a picker's list drop below it; a picker given a style sheet
+// of its own keeps it in that sheet.
+inline const QString kListBelowPicker = QStringLiteral("QComboBox { combobox-popup: 0; }");
+
 // A picker offering items, with no choice made. Its width does not follow its items, so
 // a line of pickers keeps its shape when their lists change; the open list keeps the
 // ordinary colours whatever colour marks the picker itself.

@@ -59,6 +59,7 @@ QComboBox *typingPicker(QWidget *parent, const char *name, const QString &title)
     c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     c->setMinimumWidth(110);
     c->lineEdit()->setAccessibleName(title);
+    c->setStyleSheet(kListBelowPicker);
     keepListColours(c);
     return c;
 }

@@ -66,7 +66,7 @@ TFrmLog::TFrmLog(const QString &name, const QString &orgCode, QWidget *parent) :
     }
     m_grid->resizeColumnsToContents();
     for (int c = 0; c < 3; ++c)
-        m_grid->setColumnWidth(c, std::min(std::max(m_grid->columnWidth(c), 110), 240));
+        m_grid->setColumnWidth(c, std::min(std::max(m_grid->columnWidth(c) + 16, 110), 260));
     empty->setVisible(entries.empty());
     fitToScreen(this, QSize(760, 480));
 }

@@ -34,6 +34,8 @@ class Desktop:
     def __init__(self, size='1366x768', scale=None):
         self.size = size
         self.scale = scale
+        from . import screen
+        screen.SCALE = float(scale or 1)
         self.width, self.height = (int(v) for v in size.split('x'))
         self._procs = []
         self.env = None
