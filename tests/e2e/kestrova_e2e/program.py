@@ -172,7 +172,9 @@ class ProgramTest(unittest.TestCase):
         w, text = self.screen.alert(timeout)
         if expect is not None:
             self.assertIn(expect, text)
-        self.screen.click(self.screen.find(w, 'push button', button))
+        # Qt's Chinese buttons carry their key: "是(Y)", "否(N)".
+        self.screen.click(self.screen.find(w, 'push button', where=lambda b: b.name == button or
+                                           b.name.startswith(button + '(')))
         return text
 
 
