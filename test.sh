@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs every dependency, builds, and runs the whole test suite: once as a normal
 # build, once built with AddressSanitizer and UndefinedBehaviorSanitizer, then the
-# fuzz targets for a bounded time.
+# fuzz targets for a bounded time. Each build has a folder of its own: build, build-asan,
+# build-fuzz (./run.sh uses build-run), so switching between them rebuilds nothing.
 set -euo pipefail
 cd "$(dirname "$0")"
 bash scripts/install-deps.sh

@@ -1,4 +1,6 @@
-// libFuzzer target: the workbook reader on arbitrary bytes. Every failure must be an XlsError.
+// libFuzzer target: the workbook reader on arbitrary bytes, the container, decryption with
+// the built-in password and the tolerated defects included (the seed corpus holds each).
+// Every failure must be an XlsError.
 #include "xls/errors.h"
 #include "xls/reader.h"
 

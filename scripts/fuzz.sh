@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DKESTROVA_FUZZ=ON -DKESTROVA_GUI=OFF >/dev/null
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DKESTROVA_FUZZ=ON -DKESTROVA_GUI=OFF -DKESTROVA_TESTS=OFF -DKESTROVA_BENCH=OFF >/dev/null
 cmake --build build-fuzz --target fuzz_reader fuzz_filler
 shopt -s nullglob
 crashes=(tests/xls/crashes/*)

@@ -90,6 +90,7 @@ bool backupCommand(QWidget *parent)
         request.defaultSuffix = QStringLiteral("bak");
         request.filter = kBackupFilter;
         request.suggestedName = backupBaseName(*db);
+        request.directory = context().appDir; // backups sit beside the database unless the user goes elsewhere
         db.reset();
         const auto path = prompter().file(parent, request);
         if (!path) {
@@ -122,6 +123,7 @@ bool restoreCommand(QWidget *parent)
     request.caption = QStringLiteral("数据恢复");
     request.defaultSuffix = QStringLiteral("bak");
     request.filter = kBackupFilter;
+    request.directory = context().appDir;
     const auto path = prompter().file(parent, request);
     if (!path) {
         prompter().message(parent, QStringLiteral("消息！"), QStringLiteral("文件恢复取消！"), Icon::Information);

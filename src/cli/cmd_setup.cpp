@@ -2,6 +2,7 @@
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "data/app_home.h"
+#include "data/context.h"
 #include "data/demo_records.h"
 #include "data/regions.h"
 #include "data/store.h"
@@ -12,6 +13,8 @@ namespace kestrova::cli {
 int runInit(const QStringList &args)
 {
     parseOptions(args, {});
+    if (!makeApplicationDirectory())
+        throw CliError(QStringLiteral("无法创建目录：%1").arg(context().appDir));
     bool created = false;
     try {
         openStore(StoreOpen::CreateIfMissing, &created);

@@ -9,12 +9,17 @@ using namespace kestrova;
 using namespace kestrova::cli;
 
 namespace {
-void usage()
+QString usage()
 {
     QString text = QStringLiteral("用法：kestrova-cli [--home DIR] 命令 [参数]\n命令：");
     for (const auto &c : commands())
         text += QStringLiteral("\n  ") + QString::fromUtf8(c.usage);
-    printErr(text);
+    return text + QStringLiteral("\n不给 --home 时，数据库在 %1").arg(defaultDataDirectory());
+}
+
+bool asksForHelp(const QString &word)
+{
+    return word == QLatin1String("--help") || word == QLatin1String("-h") || word == QLatin1String("help");
 }
 } // namespace
 
@@ -29,10 +34,14 @@ int main(int argc, char **argv)
     }
     setApplicationDirectory(home, QCoreApplication::applicationDirPath());
     if (args.isEmpty()) {
-        usage();
+        printErr(usage());
         return 2;
     }
     const QString name = args.takeFirst();
+    if (asksForHelp(name)) {
+        printOut(usage());
+        return 0;
+    }
     for (const auto &c : commands()) {
         if (name != QLatin1String(c.name))
             continue;
@@ -51,6 +60,6 @@ int main(int argc, char **argv)
         return 1;
     }
     printErr(QStringLiteral("未知命令：%1").arg(name));
-    usage();
+    printErr(usage());
     return 2;
 }

@@ -4,14 +4,20 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace kestrova {
 
 namespace {
-QString &executableDirectory()
+struct Places {
+    QString executableDir; // with '/', empty until set
+    bool homeGiven = false;
+};
+
+Places &places()
 {
-    static QString dir;
-    return dir;
+    static Places p;
+    return p;
 }
 
 QString withSlash(const QString &dir)
@@ -20,6 +26,19 @@ QString withSlash(const QString &dir)
     if (!d.endsWith(QLatin1Char('/')))
         d += QLatin1Char('/');
     return d;
+}
+
+// The folders shipped files are looked for in, first match wins.
+QStringList shippedFolders()
+{
+    QStringList folders;
+    if (places().homeGiven || places().executableDir.isEmpty())
+        folders << context().appDir;
+    if (!places().executableDir.isEmpty()) {
+        folders << places().executableDir;
+        folders << withSlash(places().executableDir + QStringLiteral("../share/kestrova"));
+    }
+    return folders;
 }
 } // namespace
 
@@ -40,10 +59,22 @@ QString takeHomeOption(QStringList &args)
     return home;
 }
 
+QString defaultDataDirectory()
+{
+    return withSlash(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                     QStringLiteral("/kestrova"));
+}
+
 void setApplicationDirectory(const QString &home, const QString &executableDir)
 {
-    executableDirectory() = withSlash(executableDir);
-    context().appDir = home.isEmpty() ? executableDirectory() : withSlash(home);
+    places().executableDir = executableDir.isEmpty() ? QString() : withSlash(executableDir);
+    places().homeGiven = !home.isEmpty();
+    context().appDir = home.isEmpty() ? defaultDataDirectory() : withSlash(home);
+}
+
+bool makeApplicationDirectory()
+{
+    return QDir().mkpath(context().appDir) && QFileInfo(context().appDir).isDir();
 }
 
 QString databasePath()
@@ -53,10 +84,16 @@ QString databasePath()
 
 QString shippedFile(const QString &relativePath)
 {
-    const QString inHome = context().appDir + relativePath;
-    if (QFileInfo::exists(inHome) || executableDirectory().isEmpty())
-        return inHome;
-    return executableDirectory() + relativePath;
+    const QStringList folders = shippedFolders();
+    for (const QString &folder : folders)
+        if (QFileInfo::exists(folder + relativePath))
+            return folder + relativePath;
+    // A missing file is named where the program's files are: the share folder of an
+    // installed program, else beside the executable.
+    if (places().executableDir.isEmpty())
+        return context().appDir + relativePath;
+    const QString share = folders.constLast();
+    return (QFileInfo(share).isDir() ? share : places().executableDir) + relativePath;
 }
 
 QString templateDirectory()

@@ -95,14 +95,13 @@ ColumnFormula aliasText(int aliasNumber)
     return f;
 }
 
-void exportCells(ReportDefinition &d, int s, int k, int firstGrid, int lastGrid, int firstSheet, bool writeTitle)
+void exportCells(ReportDefinition &d, int s, int k, int firstGrid, int lastGrid, int firstSheet)
 {
     d.exportSpec.firstRow = s;
     d.exportSpec.rowOffset = k;
     d.exportSpec.firstGridColumn = firstGrid;
     d.exportSpec.lastGridColumn = lastGrid;
     d.exportSpec.firstSheetColumn = firstSheet;
-    d.exportSpec.writeTitle = writeTitle;
 }
 
 } // namespace kestrova::reports::builders

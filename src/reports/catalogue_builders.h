@@ -27,6 +27,6 @@ ColumnFormula aliasText(int aliasNumber);
 
 // The export block: grid rows S … last to sheet rows r + K, grid columns
 // firstGrid … lastGrid to sheet columns firstSheet onwards.
-void exportCells(ReportDefinition &d, int s, int k, int firstGrid, int lastGrid, int firstSheet, bool writeTitle);
+void exportCells(ReportDefinition &d, int s, int k, int firstGrid, int lastGrid, int firstSheet);
 
 } // namespace kestrova::reports::builders

@@ -159,7 +159,6 @@ struct ExportCells {
     int s;
     int k;
     int firstSheetColumn; // where grid column 1 (national) or 0 (breakdown) lands
-    bool writeTitle;
 };
 
 struct TableEntry {
@@ -177,24 +176,24 @@ struct TableEntry {
 // clang-format off
 const TableEntry kTables[] = {
     {"TFrmb3_1_1", "TFrmb3_1_2", "3-1", "全国粮油仓储企业附属设施汇总表", "全国粮油仓储企业附属设施汇总表", "全国合计",
-     table3_1, {2, 3, 3, false}, {2, 3, 1, true}},
+     table3_1, {2, 3, 3}, {2, 3, 1}},
     {"TFrmb3_2_1", "TFrmb3_2_2", "3-2", "全国粮油仓储物流设施汇总表", "全国粮油仓储物流设施汇总表", "全国总计",
-     table3_2, {3, 2, 3, true}, {3, 2, 1, true}},
+     table3_2, {3, 2, 3}, {3, 2, 1}},
     {"TFrmb3_3_1", "TFrmb3_3_2", "3-3", "全国散粮中转设施汇总表", "全国散粮中转设施汇总表", "全国总计",
-     table3_3, {3, 3, 3, true}, {3, 3, 1, true}},
+     table3_3, {3, 3, 3}, {3, 3, 1}},
     // The breakdown titles of 表3-4 name 附属设施, the national one 临时储粮设施.
     {"TFrmb3_4_1", "TFrmb3_4_2", "3-4", "全国粮油仓储企业临时储粮设施汇总表", "全国粮油仓储企业附属设施汇总表", "全国总计",
-     table3_4, {4, 3, 3, true}, {4, 3, 1, true}},
+     table3_4, {4, 3, 3}, {4, 3, 1}},
     {"TFrmb3_5_1", "TFrmb3_5_2", "3-5", "全国油脂中转设施汇总表", "全国油脂中转设施汇总表", "全国总计",
-     table3_5, {3, 2, 3, true}, {3, 2, 1, true}},
+     table3_5, {3, 2, 3}, {3, 2, 1}},
     {"TFrmb4_1_1", "TFrmb4_1_2", "4-1", "全国仓储设备基本情况汇总表", "全国仓储设备汇总表", "全国总计",
-     table4_1, {3, 2, 3, true}, {3, 3, 1, true}},
+     table4_1, {3, 2, 3}, {3, 3, 1}},
     {"TFrmb4_2_1", "TFrmb4_2_2", "4-2", "全国烘干设备基本情况表", "全国烘干设备汇总表", "全国总计",
-     table4_2, {3, 2, 3, true}, {3, 2, 1, true}},
+     table4_2, {3, 2, 3}, {3, 2, 1}},
     {"TFrmb4_3_1", "TFrmb4_3_2", "4-3", "全国粮油运输设备汇总表", "全国粮油运输设备汇总表", "全国总计",
-     table4_3, {3, 2, 3, true}, {3, 2, 1, true}},
+     table4_3, {3, 2, 3}, {3, 2, 1}},
     {"TFrmb4_4_1", "TFrmb4_4_2", "4-4", "全国检化验仪器汇总表", "全国检化验仪器汇总表", "全国总计",
-     table4_4, {3, 2, 3, true}, {3, 2, 1, true}},
+     table4_4, {3, 2, 3}, {3, 2, 1}},
 };
 // clang-format on
 } // namespace
@@ -206,13 +205,13 @@ std::vector<ReportDefinition> partsThreeAndFourDefinitions()
         ReportDefinition n = nationalTable(t.nationalClass, t.number, t.nationalStem, t.number);
         t.shape(n);
         const ExportCells &nx = t.nationalExport;
-        exportCells(n, nx.s, nx.k, 1, n.columns - 1, nx.firstSheetColumn, nx.writeTitle);
+        exportCells(n, nx.s, nx.k, 1, n.columns - 1, nx.firstSheetColumn);
         all.push_back(n);
 
         ReportDefinition b = breakdownTable(t.breakdownClass, t.number, t.breakdownStem, t.number, t.grandTotal);
         t.shape(b);
         const ExportCells &bx = t.breakdownExport;
-        exportCells(b, bx.s, bx.k, 0, b.columns - 1, bx.firstSheetColumn, bx.writeTitle);
+        exportCells(b, bx.s, bx.k, 0, b.columns - 1, bx.firstSheetColumn);
         all.push_back(b);
     }
     return all;

@@ -86,12 +86,12 @@ std::vector<ReportDefinition> partsFiveToEightDefinitions()
         // The national templates carry their own title and row labels.
         ReportDefinition n = nationalTable(t.nationalClass, t.number, t.stem, t.folder);
         t.shape(n);
-        exportCells(n, 3, t.k, 1, n.columns - 1, 3, false);
+        exportCells(n, 3, t.k, 1, n.columns - 1, 3);
         all.push_back(n);
 
         ReportDefinition b = breakdownTable(t.breakdownClass, t.number, t.stem, t.folder);
         t.shape(b);
-        exportCells(b, 3, t.k, 0, b.columns - 1, 1, true);
+        exportCells(b, 3, t.k, 0, b.columns - 1, 1);
         all.push_back(b);
     }
     return all;

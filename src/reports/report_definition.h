@@ -15,8 +15,7 @@
 //     (a) (every state-owned record) or (b) (only the group without 央企名称).
 //     Breakdown: grandTotalLabel when a "全国总计"/"全国合计" row precedes the zones.
 //  3. Unit caption (empty text hides it) with its offsets, click/selection thresholds
-//     when they differ from 1, and the export block (folder, S, K, column mapping,
-//     whether the title is written).
+//     when they differ from 1, and the export block (folder, S, K, column mapping).
 //  4. Add the class to the menu table; registerReportWindows() registers every class
 //     of the catalogue and the template generator writes its workbook by itself.
 // Column names given here are the only ones that reach SQL text; values never do.
@@ -96,7 +95,6 @@ struct ExportSpec {
     int firstGridColumn = 0;
     int lastGridColumn = 0;
     int firstSheetColumn = 1;
-    bool writeTitle = true;
 };
 
 struct ReportDefinition {

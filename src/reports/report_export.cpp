@@ -3,17 +3,28 @@
 #include "data/app_home.h"
 #include "data/file_error.h"
 #include "reports/report_error.h"
+#include "reports/report_templates.h"
 #include "xls/template_filler.h"
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace kestrova::reports {
 
-QString defaultExportName(const GlobalContext &ctx, const ReportDefinition &def, const ReportGrid &grid,
-                          const QDate &today)
+QString defaultExportName(const ReportDefinition &def, const QString &reportTitle, const ReportGrid &grid,
+                          const QString &year)
 {
-    const QString name = def.isNational() ? ctx.province + ctx.city + ctx.county + def.tableName : grid.text(0, 0);
-    return name + QLatin1Char('(') + today.toString(QStringLiteral("MM-dd")) + QLatin1Char(')');
+    QString number = def.titles.value(0).title.section(QLatin1Char(' '), 0, 0);
+    for (const ServedTitle &t : def.titles)
+        if (t.title == reportTitle)
+            number = t.title.section(QLatin1Char(' '), 0, 0);
+    QString name = number + QLatin1Char(' ') + grid.text(0, 0);
+    if (!year.trimmed().isEmpty())
+        name += QLatin1Char('(') + year.trimmed() + QLatin1Char(')');
+    // A place name holding a slash must not turn the suggestion into a folder path.
+    name.replace(QLatin1Char('/'), QChar(u'／')).replace(QLatin1Char('\\'), QChar(u'＼'));
+    return name;
 }
 
 QString templateRelativePath(const ReportDefinition &def)
@@ -39,8 +50,15 @@ void exportReport(const ReportGrid &grid, const ReportDefinition &def, const QSt
         // target keeps its old content until the new one is complete.
         xls::TemplateFiller filler(templateFile.toStdString());
         const ExportSpec &x = def.exportSpec;
-        if (x.writeTitle)
-            filler.setText(0, 1, 0, grid.text(0, 0).toStdString());
+        // The grid's own title and unit, whatever the template shows there.
+        filler.setText(0, 1, 0, grid.text(0, 0).toStdString());
+        if (!def.unit.text.isEmpty()) {
+            const CellPosition unit = unitCell(def);
+            filler.setText(0, unit.row, unit.col, def.unit.text.toStdString());
+        }
+        const int lastCol = x.firstSheetColumn + (x.lastGridColumn - x.firstGridColumn) - 1;
+        // A list longer than the national one goes on in the look of the template's last row.
+        filler.extendRowFormats(0, lastTemplateRow(def));
         for (int r = x.firstRow; r < grid.rowCount(); ++r) {
             for (int g = x.firstGridColumn; g <= x.lastGridColumn; ++g) {
                 // A cell hidden under a merged heading has nothing to show; the sheet's
@@ -48,10 +66,17 @@ void exportReport(const ReportGrid &grid, const ReportDefinition &def, const QSt
                 const Merge *m = grid.mergeAt(g, r);
                 if (m && (m->col != g || m->row != r))
                     continue;
-                filler.setText(0, r + x.rowOffset - 1, x.firstSheetColumn + (g - x.firstGridColumn) - 1,
-                               grid.text(g, r).toStdString());
+                const int row = r + x.rowOffset - 1, col = x.firstSheetColumn + (g - x.firstGridColumn) - 1;
+                const std::string text = grid.text(g, r).toStdString();
+                // Values become numbers a spreadsheet can add up; labels and headings stay text.
+                if (g > 0 && r >= def.firstDataRow())
+                    filler.setNumberOrText(0, row, col, text);
+                else
+                    filler.setText(0, row, col, text);
             }
         }
+        // The printout ends with the grid's last row, not with the template's bordered rows.
+        filler.setPrintArea(0, 1, std::max(grid.rowCount(), def.firstDataRow() + 1) + x.rowOffset - 2, 0, lastCol);
         filler.save(outPath.toStdString());
     });
 }

@@ -1,17 +1,17 @@
 #pragma once
 // Writing a report grid into a copy of its workbook template (保存表格).
-#include "data/context.h"
 #include "reports/report_definition.h"
 #include "reports/report_grid.h"
 
-#include <QDate>
+#include <QString>
 
 namespace kestrova::reports {
 
-// "<name>(MM-dd)": the places and table name of a national summary table, the title
-// cell of a breakdown table.
-QString defaultExportName(const GlobalContext &ctx, const ReportDefinition &def, const ReportGrid &grid,
-                          const QDate &today);
+// "表2-1-2 河南省粮油仓储企业总仓容汇总表（分地区）(2013)": the number of the title
+// the window serves (its first title's when it serves none), the grid's title cell and
+// the task year ("(year)" left out without one).
+QString defaultExportName(const ReportDefinition &def, const QString &reportTitle, const ReportGrid &grid,
+                          const QString &year);
 // The template's path relative to the application directory: "templet/<folder>/<file>.xls".
 QString templateRelativePath(const ReportDefinition &def);
 // The template file as shipped (the home first, then beside the executable).

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cmath>
 
 namespace kestrova::reports {
 
@@ -40,14 +41,45 @@ private:
     const ExportSpec &m_x;
 };
 
+// Printed sizes, in points. A column width counts the default font's digit, some 5.6
+// points once printed. Margins in inches: beside the table and above and below it.
+constexpr double kPointsPerChar = 5.6;
+constexpr double kA4Short = 595, kA4Long = 842;
+constexpr double kSideMargin = 0.5, kEndMargin = 0.6;
+constexpr double kMinTableWidthChars = 64;  // narrow tables are widened so the title has room
+constexpr double kValueColumnChars = 13;
+constexpr double kTitleRowPoints = 36;      // two lines of the title, for long place names
+constexpr double kUnitRowPoints = 13.5;     // the unit's own row keeps the default height
+constexpr double kDataRowPoints = 17;       // a national table's 35 regions fit one page
+
 QString headingText(QString text)
 {
     return text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
 }
 
+// The data rows a template frames: the categories, or the regions of the national level.
+int templateDataRows(const ReportDefinition &def)
+{
+    return def.isNational() ? 10 : kRegionRowCount + (def.grandTotalLabel.isEmpty() ? 0 : 1);
+}
+
 std::string utf8(const QString &s)
 {
     return s.toStdString();
+}
+
+// Across the page when that takes fewer pages, or as few at a larger scale: the sheet
+// is fitted to the page's width, so a wide table shrinks in portrait.
+bool printsBetterAcross(double widthChars, double heightPoints)
+{
+    auto pagesAndScale = [&](double pageWidth, double pageHeight) {
+        const double scale = std::min(1.0, pageWidth / (widthChars * kPointsPerChar));
+        return std::pair{std::ceil(heightPoints * scale / pageHeight), scale};
+    };
+    const double sides = 2 * 72 * kSideMargin, ends = 2 * 72 * kEndMargin;
+    const auto [portraitPages, portraitScale] = pagesAndScale(kA4Short - sides, kA4Long - ends);
+    const auto [landscapePages, landscapeScale] = pagesAndScale(kA4Long - sides, kA4Short - ends);
+    return landscapePages < portraitPages || (landscapePages == portraitPages && landscapeScale > portraitScale);
 }
 } // namespace
 
@@ -59,13 +91,14 @@ void writeReportTemplate(const ReportDefinition &def, const QString &path)
     xls::Sheet &sheet = book.addSheet("Sheet1");
 
     CellFormat titleFormat;
-    titleFormat.fontHeightPt = 16;
+    titleFormat.fontHeightPt = 14;
     titleFormat.bold = true;
     titleFormat.hAlign = CellFormat::HAlign::Center;
     titleFormat.vAlign = CellFormat::VAlign::Center;
+    titleFormat.wrap = true;
     CellFormat unitFormat;
     unitFormat.hAlign = CellFormat::HAlign::Right;
-    unitFormat.vAlign = CellFormat::VAlign::Center;
+    unitFormat.vAlign = CellFormat::VAlign::Bottom;
     CellFormat headFormat;
     headFormat.hAlign = CellFormat::HAlign::Center;
     headFormat.vAlign = CellFormat::VAlign::Center;
@@ -86,18 +119,21 @@ void writeReportTemplate(const ReportDefinition &def, const QString &path)
 
     const int lastCol = layout.lastColumn();
     const int lastGridCol = x.lastGridColumn;
+    const bool hasUnit = !def.unit.text.isEmpty() && lastCol > 0;
     const int d = def.firstDataRow();
-    const int dataRows = def.isNational() ? 10 : kRegionRowCount + (def.grandTotalLabel.isEmpty() ? 0 : 1);
+    const int dataRows = templateDataRows(def);
 
-    // Title at row 2, column 1, across the table; the unit above the last column.
+    // Title at row 2, column 1, across the table; the unit above the last column, or
+    // beside the title where the headings follow the title directly.
     QString titleText = def.isNational() ? def.titles.value(0).title.section(QLatin1Char(' '), 1)
                                          : def.tableName + variantText(Variant::ByRegion);
     sheet.setText(1, 0, utf8(titleText), title);
-    if (lastCol > 0)
-        sheet.merge(1, 0, 1, lastCol);
-    sheet.setRowHeight(1, 30);
-    if (!def.unit.text.isEmpty() && x.rowOffset >= 3)
-        sheet.setText(x.rowOffset - 1, lastCol, utf8(def.unit.text), unit);
+    const int titleLastCol = hasUnit && x.rowOffset < 3 ? lastCol - 1 : lastCol;
+    if (titleLastCol > 0)
+        sheet.merge(1, 0, 1, titleLastCol);
+    sheet.setRowHeight(1, kTitleRowPoints);
+    if (hasUnit)
+        sheet.setText(unitCell(def).row, unitCell(def).col, utf8(def.unit.text), unit);
 
     // Bordered blanks first; headings and labels overwrite them.
     for (int r = 1; r < d + dataRows; ++r)
@@ -125,19 +161,49 @@ void writeReportTemplate(const ReportDefinition &def, const QString &path)
             sheet.merge(r, labels.first, r, labels.last);
     }
 
+    double printedHeight = kTitleRowPoints + (x.rowOffset >= 3 ? kUnitRowPoints : 0);
     for (int r = 1; r < d + dataRows; ++r) {
-        const int px = r < d ? def.headingRowHeights.value(r, 30) : 30;
-        sheet.setRowHeight(layout.row(r), px * 0.75);
+        const double points = r < d ? def.headingRowHeights.value(r, 30) * 0.75 : kDataRowPoints;
+        sheet.setRowHeight(layout.row(r), points);
+        printedHeight += points;
     }
-    const double labelWidth = def.isNational() ? 20 : 14;
+    const double labelWidth = 20; // room for the longest names of autonomous prefectures
     const int labelSpan = labels.last - labels.first + 1;
+    const int valueColumns = lastCol - labels.last;
+    const double valueWidth =
+        std::max(kValueColumnChars, valueColumns > 0 ? (kMinTableWidthChars - labelWidth) / valueColumns : 0);
     for (int c = labels.first; c <= labels.last; ++c)
         sheet.setColumnWidth(c, labelWidth / labelSpan);
     for (int c = labels.last + 1; c <= lastCol; ++c)
-        sheet.setColumnWidth(c, 13);
+        sheet.setColumnWidth(c, valueWidth);
+
+    // Wide tables print across the page; every table fits one page wide and repeats its
+    // column headings on every page.
+    xls::PageSetup setup;
+    setup.landscape = printsBetterAcross(labelWidth + valueColumns * valueWidth, printedHeight);
+    setup.fitWidth = 1;
+    setup.fitHeight = 0;
+    setup.centerHorizontally = true;
+    setup.leftMargin = setup.rightMargin = kSideMargin;
+    setup.topMargin = setup.bottomMargin = kEndMargin;
+    setup.titleFirstRow = layout.row(1);
+    setup.titleLastRow = layout.row(d - 1);
+    sheet.setPageSetup(setup);
 
     QDir().mkpath(QFileInfo(path).absolutePath());
     book.save(path.toStdString());
+}
+
+int lastTemplateRow(const ReportDefinition &def)
+{
+    return SheetLayout(def).row(def.firstDataRow() + templateDataRows(def) - 1);
+}
+
+CellPosition unitCell(const ReportDefinition &def)
+{
+    const int lastCol = SheetLayout(def).lastColumn();
+    const int row = def.exportSpec.rowOffset >= 3 ? def.exportSpec.rowOffset - 1 : 1;
+    return {row, lastCol};
 }
 
 QStringList writeReportTemplates(const QString &templetDir)

@@ -18,11 +18,17 @@ namespace kestrova::transfer {
 QStringList sheetHeader(Database &db, const QString &table);
 // Number of rows "SELECT * FROM table" returns.
 qint64 tableRowCount(Database &db, const QString &table);
-// Calls fn with each row of "SELECT * FROM table" in the order the query returns them,
-// without the first column: NULL as empty text, numbers in the general format, dates
-// as yyyy-MM-dd or yyyy-MM-dd H:mm:ss.
-// Cells are UTF-8 texts.
-void forEachSheetRow(Database &db, const QString &table,
-                     const std::function<void(const std::vector<std::string> &cells)> &fn);
+// One row as the sheet holds it, without the table's first column.
+struct SheetRow {
+    // UTF-8 texts: NULL as empty text, numbers in the general format, dates as
+    // yyyy-MM-dd or yyyy-MM-dd H:mm:ss.
+    std::vector<std::string> texts;
+    // Where a numeric column holds a number: the number itself, whose general format
+    // is the text.
+    std::vector<double> numbers;
+    std::vector<char> isNumber;
+};
+// Calls fn with each row of "SELECT * FROM table" in the order the query returns them.
+void forEachSheetRow(Database &db, const QString &table, const std::function<void(const SheetRow &row)> &fn);
 
 } // namespace kestrova::transfer

@@ -20,14 +20,17 @@ void fillSheet(Database &db, const QString &table, CellSink &sink, int sheet, Pr
     for (int c = 0; c < header.size(); ++c)
         sink.setText(sheet, 0, c, header[c].toStdString());
     int row = 0;
-    forEachSheetRow(db, table, [&](const std::vector<std::string> &cells) {
+    forEachSheetRow(db, table, [&](const SheetRow &cells) {
         ++row;
         if (row >= kMaxSheetRows)
             throw TransferError(kExportFailed,
                                 QStringLiteral("table %1 has more rows than one sheet holds").arg(table));
-        for (size_t c = 0; c < cells.size(); ++c)
-            if (!cells[c].empty())
-                sink.setText(sheet, row, int(c), cells[c]);
+        for (size_t c = 0; c < cells.texts.size(); ++c) {
+            if (cells.isNumber[c])
+                sink.setNumber(sheet, row, int(c), cells.numbers[c]);
+            else if (!cells.texts[c].empty())
+                sink.setText(sheet, row, int(c), cells.texts[c]);
+        }
         steps.step();
     });
     steps.step();
@@ -37,6 +40,7 @@ class FillerSink : public CellSink {
 public:
     explicit FillerSink(xls::TemplateFiller &f) : m_f(f) {}
     void setText(int sheet, int row, int col, std::string_view utf8) override { m_f.setText(sheet, row, col, utf8); }
+    void setNumber(int sheet, int row, int col, double value) override { m_f.setNumber(sheet, row, col, value); }
 
 private:
     xls::TemplateFiller &m_f;

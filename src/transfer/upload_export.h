@@ -19,10 +19,13 @@ public:
     virtual ~CellSink() = default;
     // sheet, row and column 0-based.
     virtual void setText(int sheet, int row, int col, std::string_view utf8) = 0;
+    virtual void setNumber(int sheet, int row, int col, double value) = 0;
 };
 
 // Fills sheet recordSheet with TZ_XIANGMU and sheet logSheet with 修改日志: row 0 the
-// column names but the first, then one row per table row. Drives the progress as the
+// column names but the first, then one row per table row. The numbers of numeric
+// columns (the indicators) go in as numbers, everything else as text, so codes keep
+// their leading zeros. Drives the progress as the
 // command's bar expects: maximum records + 5, a step per record and per stage.
 void fillUploadSheets(Database &db, CellSink &sink, int recordSheet, int logSheet, Progress &progress);
 

@@ -20,6 +20,9 @@ constexpr uint16_t Formula = 0x0006, Eof = 0x000A, CalcCount = 0x000C, CalcMode 
                    Row = 0x0208, Bof5 = 0x0209 /* never BIFF8 */, Index = 0x020B, Array = 0x0221,
                    DefaultRowHeight = 0x0225, Table = 0x0236, Window2 = 0x023E, Rk = 0x027E, Style = 0x0293,
                    Format = 0x041E, ShrFmla = 0x04BC, Bof = 0x0809;
+// FORMULA under its Excel 4 number, which some exporters still write into BIFF8 sheets.
+constexpr uint16_t Formula4 = 0x0406;
+inline constexpr bool isFormula(uint16_t type) { return type == Formula || type == Formula4; }
 
 constexpr uint16_t MaxData = 8224; // longest record data; more goes on in CONTINUE records
 

@@ -8,13 +8,15 @@ namespace kestrova::xls {
 
 const std::vector<uint16_t> &builtinDateFormats()
 {
+    // 46 is [h]:mm:ss, an elapsed time.
     static const std::vector<uint16_t> ids = {14, 15, 16, 17, 18, 19, 20, 21, 22, 27, 28, 29, 30, 31, 32, 33, 34,
-                                              35, 36, 45, 46, 47, 50, 51, 52, 53, 54, 55, 56, 57, 58};
+                                              35, 36, 45, 47, 50, 51, 52, 53, 54, 55, 56, 57, 58};
     return ids;
 }
 
 bool isDateFormatCode(std::string_view code)
 {
+    bool dateToken = false;
     for (size_t i = 0; i < code.size(); ++i) {
         const char c = code[i];
         switch (c) {
@@ -34,21 +36,23 @@ bool isDateFormatCode(std::string_view code)
             const size_t close = code.find(']', i + 1);
             if (close == std::string_view::npos)
                 return false;
-            // [h], [mm], [ss] are elapsed times; [Red], [$-804] and the like are not dates.
+            // [h], [mm], [ss] are elapsed times: hours past 24 are no date ("36:00:00" for 1.5),
+            // so the cell reads as its number. [Red], [$-804] and the like show nothing.
             const std::string_view inner = code.substr(i + 1, close - i - 1);
             if (!inner.empty() && inner.find_first_not_of("hHmMsS") == std::string_view::npos)
-                return true;
+                return false;
             i = close;
             break;
         }
         case 'y': case 'Y': case 'm': case 'M': case 'd': case 'D':
         case 'h': case 'H': case 's': case 'S':
-            return true;
+            dateToken = true;
+            break;
         default:
             break;
         }
     }
-    return false;
+    return dateToken;
 }
 
 namespace {

@@ -11,7 +11,8 @@ namespace kestrova::xls {
 // Built-in format ids that show dates or times, Chinese/Japanese/Korean ones included.
 const std::vector<uint16_t> &builtinDateFormats();
 // Whether a custom number format shows a date or time: y, m, d, h or s outside quoted
-// text, backslash escapes, _x and *x, and [...] sections such as [Red].
+// text, backslash escapes, _x and *x, and [...] sections such as [Red]. Elapsed times
+// ([h]:mm, [ss]) are not dates.
 bool isDateFormatCode(std::string_view code);
 
 // A date serial as yyyy-MM-dd, or yyyy-MM-dd H:mm:ss when it has a time part; empty for

@@ -68,7 +68,7 @@ public:
         if (avail == 0)
             return;
         if (fseeko(m_file, off_t(offset), SEEK_SET) != 0 || std::fread(out, 1, avail, m_file) != avail)
-            throw XlsError(ErrorCode::CannotOpenFile, m_path + ": read error");
+            throw XlsError(ErrorCode::CannotOpenFile, m_path + "：读取出错");
     }
 
 private:
@@ -96,6 +96,28 @@ private:
     size_t m_size;
 };
 
+// A directory entry as stored, with where its stream lies.
+struct StoredEntry
+{
+    CompoundEntry entry;
+    uint32_t start = EndOfChain;
+    uint64_t size = 0;
+};
+
+bool sameNameIgnoringCase(const std::u16string &name, std::u16string_view upper)
+{
+    if (name.size() != upper.size())
+        return false;
+    for (size_t i = 0; i < name.size(); ++i) {
+        char16_t c = name[i];
+        if (c >= u'a' && c <= u'z')
+            c = char16_t(c - 32);
+        if (c != upper[i])
+            return false;
+    }
+    return true;
+}
+
 class ContainerReader
 {
 public:
@@ -103,16 +125,31 @@ public:
 
     std::string workbookStream()
     {
-        readHeader();
-        readFat();
-        readDirectory();
-        return m_streamSize < m_miniCutoff ? readMiniStream() : readNormalStream();
+        open();
+        return readStream(m_entries[m_book]);
+    }
+
+    CompoundFileContents contents()
+    {
+        open();
+        CompoundFileContents c;
+        c.workbook = readStream(m_entries[m_book]);
+        c.parts = parts();
+        return c;
     }
 
 private:
     [[noreturn]] void fail(ErrorCode code, const std::string &detail = {}) const
     {
-        throw XlsError(code, detail.empty() ? m_what : m_what + ": " + detail);
+        throw XlsError(code, detail.empty() ? m_what : m_what + "：" + detail);
+    }
+
+    void open()
+    {
+        readHeader();
+        readFat();
+        readDirectory();
+        findWorkbook();
     }
 
     uint64_t sectorOffset(uint32_t sector) const { return uint64_t(sector + 1) << m_shift; }
@@ -126,24 +163,22 @@ private:
         if (std::memcmp(h, Signature, 8) != 0)
             fail(ErrorCode::BadSignature);
         if (m_src.size() < 512)
-            fail(ErrorCode::Truncated, "shorter than its header");
+            fail(ErrorCode::Truncated, "比文件头还短");
         m_shift = rd16(h + 0x1E);
         if ((m_shift != 9 && m_shift != 12) || rd16(h + 0x20) != 6 || rd16(h + 0x1C) != 0xFFFE)
-            fail(ErrorCode::BadSignature, "unknown sector size or byte order");
+            fail(ErrorCode::BadSignature, "扇区大小或字节顺序未知");
         m_sectorSize = 1u << m_shift;
         const uint64_t fileSize = m_src.size();
         if (fileSize <= m_sectorSize)
-            fail(ErrorCode::Truncated, "no sectors after the header");
+            fail(ErrorCode::Truncated, "文件头之后没有扇区");
         m_sectorCount = uint32_t(std::min<uint64_t>((fileSize - m_sectorSize + m_sectorSize - 1) >> m_shift, 0xFFFFFFF0u));
         m_fatSectors = rd32(h + 0x2C);
         m_firstDir = rd32(h + 0x30);
         m_miniCutoff = rd32(h + 0x38);
         m_firstMiniFat = rd32(h + 0x3C);
-        m_miniFatSectors = rd32(h + 0x40);
         m_firstDifat = rd32(h + 0x44);
-        m_difatSectors = rd32(h + 0x48);
         if (m_fatSectors == 0 || m_fatSectors > m_sectorCount)
-            fail(ErrorCode::BadSectorChain, "FAT sector count " + std::to_string(m_fatSectors));
+            fail(ErrorCode::BadSectorChain, "FAT扇区数 " + std::to_string(m_fatSectors));
         for (int i = 0; i < 109 && m_fatList.size() < m_fatSectors; ++i)
             m_fatList.push_back(rd32(h + 0x4C + 4 * i));
     }
@@ -151,7 +186,7 @@ private:
     void checkSector(uint32_t s, const char *what) const
     {
         if (s >= m_sectorCount)
-            fail(ErrorCode::BadSectorChain, std::string(what) + " sector " + std::to_string(s) + " is outside the file");
+            fail(ErrorCode::BadSectorChain, std::string(what) + "扇区 " + std::to_string(s) + " 在文件之外");
     }
 
     void readFat()
@@ -164,10 +199,10 @@ private:
         uint32_t steps = 0;
         while (m_fatList.size() < m_fatSectors) {
             if (difat == EndOfChain || difat == FreeSect)
-                fail(ErrorCode::BadSectorChain, "the DIFAT lists fewer FAT sectors than the header says");
+                fail(ErrorCode::BadSectorChain, "DIFAT列出的FAT扇区少于文件头所说");
             checkSector(difat, "DIFAT");
             if (++steps > m_sectorCount)
-                fail(ErrorCode::BadSectorChain, "the DIFAT chain loops");
+                fail(ErrorCode::BadSectorChain, "DIFAT链循环");
             m_src.read(sectorOffset(difat), buf.data(), m_sectorSize);
             for (uint32_t i = 0; i < perDifat && m_fatList.size() < m_fatSectors; ++i)
                 m_fatList.push_back(rd32(buf.data() + 4 * i));
@@ -182,138 +217,258 @@ private:
         }
     }
 
-    // Follows a chain in the FAT (or the mini FAT); every sector must exist and be visited once.
+    // Follows a chain in the FAT (or the mini FAT); every sector must exist and be visited
+    // once. With `exact`, a chain shorter than `wanted` is an error; without, the chain ends
+    // where it ends.
     std::vector<uint32_t> chain(uint32_t start, const std::vector<uint32_t> &fat, uint32_t limit,
-                                size_t wanted, const char *what) const
+                                size_t wanted, const std::string &what, bool exact = true) const
     {
         std::vector<uint32_t> out;
         std::vector<bool> seen;
         uint32_t s = start;
         while (s != EndOfChain && out.size() < wanted) {
-            if (s >= limit || s >= fat.size())
-                fail(ErrorCode::BadSectorChain, std::string(what) + " chain points to sector " + std::to_string(s) + " outside the file");
+            if (s >= limit || s >= fat.size()) {
+                if (!exact)
+                    break;
+                fail(ErrorCode::BadSectorChain, what + "的扇区链指向文件之外的扇区 " + std::to_string(s) + "");
+            }
             if (seen.empty())
                 seen.resize(std::min<size_t>(fat.size(), limit));
             if (seen[s])
-                fail(ErrorCode::BadSectorChain, std::string(what) + " chain loops");
+                fail(ErrorCode::BadSectorChain, what + "的扇区链循环");
             seen[s] = true;
             out.push_back(s);
             s = fat[s];
         }
-        if (wanted != SIZE_MAX && out.size() < wanted)
-            fail(ErrorCode::BadSectorChain, std::string(what) + " chain is shorter than its stream");
+        if (exact && wanted != SIZE_MAX && out.size() < wanted)
+            fail(ErrorCode::BadSectorChain, what + "的扇区链比数据流短");
         return out;
     }
 
     void readDirectory()
     {
-        const auto dirSectors = chain(m_firstDir, m_fat, m_sectorCount, SIZE_MAX, "directory");
+        const auto dirSectors = chain(m_firstDir, m_fat, m_sectorCount, SIZE_MAX, "目录");
         if (dirSectors.empty())
-            fail(ErrorCode::BadDirectory, "empty directory");
+            fail(ErrorCode::BadDirectory, "目录为空");
         std::vector<uint8_t> buf(m_sectorSize);
-        bool haveRoot = false, haveBook = false, haveWorkbook = false;
         for (size_t i = 0; i < dirSectors.size(); ++i) {
             m_src.read(sectorOffset(dirSectors[i]), buf.data(), m_sectorSize);
             for (uint32_t e = 0; e < m_sectorSize / 128; ++e) {
                 const uint8_t *d = buf.data() + e * 128;
-                const uint8_t type = d[0x42];
+                StoredEntry s;
+                CompoundEntry &c = s.entry;
+                c.type = d[0x42];
                 const uint16_t nameBytes = rd16(d + 0x40);
-                const uint32_t start = rd32(d + 0x74);
-                const uint64_t size = m_shift == 9 ? rd32(d + 0x78) : (uint64_t(rd32(d + 0x78)) | (uint64_t(rd32(d + 0x7C)) << 32));
-                if (i == 0 && e == 0) {
-                    if (type != 5)
-                        fail(ErrorCode::BadDirectory, "the first entry is not the root");
-                    haveRoot = true;
-                    m_rootStart = start;
-                    m_rootSize = size;
-                    continue;
-                }
-                if (type != 2 || nameBytes < 2 || nameBytes > 64)
-                    continue;
-                std::u16string name;
-                for (uint16_t k = 0; k + 2 < nameBytes; k += 2) // nameBytes counts the terminator
-                    name.push_back(char16_t(rd16(d + k)));
-                auto upper = [](std::u16string s) {
-                    for (auto &c : s)
-                        if (c >= u'a' && c <= u'z')
-                            c = char16_t(c - 32);
-                    return s;
-                };
-                const auto n = upper(name);
-                if (n == u"WORKBOOK" && !haveWorkbook) {
-                    haveWorkbook = true;
-                    m_streamStart = start;
-                    m_streamSize = size;
-                } else if (n == u"BOOK") {
-                    haveBook = true;
-                }
+                if ((c.type != 1 && c.type != 2 && c.type != 5) || nameBytes < 2 || nameBytes > 64)
+                    c.type = 0;
+                for (uint16_t k = 0; c.type != 0 && k + 2 < nameBytes; k += 2) // nameBytes counts the terminator
+                    c.name.push_back(char16_t(rd16(d + k)));
+                c.colour = d[0x43];
+                c.left = rd32(d + 0x44);
+                c.right = rd32(d + 0x48);
+                c.child = rd32(d + 0x4C);
+                std::memcpy(c.classId.data(), d + 0x50, 16);
+                c.stateBits = rd32(d + 0x60);
+                std::memcpy(c.times.data(), d + 0x64, 16);
+                s.start = rd32(d + 0x74);
+                s.size = m_shift == 9 ? rd32(d + 0x78) : (uint64_t(rd32(d + 0x78)) | (uint64_t(rd32(d + 0x7C)) << 32));
+                m_entries.push_back(std::move(s));
             }
         }
-        if (!haveRoot)
-            fail(ErrorCode::BadDirectory);
-        if (!haveWorkbook)
-            fail(haveBook ? ErrorCode::OldExcelVersion : ErrorCode::NoWorkbookStream);
-        // A stream cannot be longer than the file that holds it.
-        if (m_streamSize > m_src.size())
-            fail(ErrorCode::Truncated, "the Workbook stream (" + std::to_string(m_streamSize) +
-                 " bytes) is longer than the file");
+        if (m_entries.front().entry.type != 5)
+            fail(ErrorCode::BadDirectory, "第一个目录项不是根");
+        m_entries.front().entry.left = m_entries.front().entry.right = CompoundEntry::None;
     }
 
-    std::string readNormalStream()
+    // The entries of the sibling tree starting at `first`: a storage's children. A link to
+    // an entry already reached, an unused entry or none at all ends the walk there and,
+    // with `cut`, is set to None, so loops end and what is kept is a tree.
+    std::vector<uint32_t> children(uint32_t &first, std::vector<bool> &reached, bool cut = true)
     {
-        const size_t sectors = size_t((m_streamSize + m_sectorSize - 1) >> m_shift);
-        const auto list = chain(m_streamStart, m_fat, m_sectorCount, sectors, "Workbook stream");
-        std::string out(m_streamSize, '\0');
+        std::vector<uint32_t> out;
+        std::vector<uint32_t *> links{&first};
+        while (!links.empty()) {
+            uint32_t *link = links.back();
+            links.pop_back();
+            const uint32_t i = *link;
+            if (i == CompoundEntry::None)
+                continue;
+            if (i >= m_entries.size() || reached[i] || m_entries[i].entry.type == 0 || m_entries[i].entry.type == 5) {
+                if (cut)
+                    *link = CompoundEntry::None;
+                continue;
+            }
+            reached[i] = true;
+            out.push_back(i);
+            links.push_back(&m_entries[i].entry.left);
+            links.push_back(&m_entries[i].entry.right);
+        }
+        return out;
+    }
+
+    // Every entry reachable from the root, storages walked down to their last child.
+    std::vector<bool> reachableEntries()
+    {
+        std::vector<bool> reached(m_entries.size(), false);
+        reached[0] = true;
+        std::vector<uint32_t> storages{0};
+        while (!storages.empty()) {
+            const uint32_t s = storages.back();
+            storages.pop_back();
+            for (uint32_t i : children(m_entries[s].entry.child, reached))
+                if (m_entries[i].entry.type == 1)
+                    storages.push_back(i);
+                else
+                    m_entries[i].entry.child = CompoundEntry::None;
+        }
+        return reached;
+    }
+
+    void findWorkbook()
+    {
+        m_reachable = reachableEntries();
+        // The root storage's own streams first: an embedded workbook lives in a storage of
+        // its own and is not this file's.
+        std::vector<bool> rootLevel(m_entries.size(), false);
+        std::vector<bool> seen(m_entries.size(), false);
+        uint32_t first = m_entries[0].entry.child;
+        for (uint32_t i : children(first, seen))
+            rootLevel[i] = true;
+        const auto pick = [&](std::u16string_view name) -> size_t {
+            for (size_t i = 1; i < m_entries.size(); ++i)
+                if (rootLevel[i] && m_entries[i].entry.type == 2 && sameNameIgnoringCase(m_entries[i].entry.name, name))
+                    return i;
+            return 0;
+        };
+        m_book = pick(u"WORKBOOK");
+        if (m_book == 0)
+            m_book = pick(u"BOOK");
+        if (m_book == 0) {
+            // A damaged directory may leave the workbook stream out of the root's tree;
+            // one that no storage lists is still the file's own.
+            std::vector<bool> nested(m_entries.size(), false);
+            for (size_t i = 1; i < m_entries.size(); ++i)
+                if (m_entries[i].entry.type == 1) {
+                    uint32_t first = m_entries[i].entry.child;
+                    for (uint32_t k : children(first, nested, false))
+                        nested[k] = true;
+                }
+            for (size_t i = 1; i < m_entries.size(); ++i)
+                rootLevel[i] = !m_reachable[i] && !nested[i];
+            m_book = pick(u"WORKBOOK");
+            if (m_book == 0)
+                m_book = pick(u"BOOK");
+            if (m_book == 0)
+                fail(ErrorCode::NoWorkbookStream);
+            // Kept, the entry goes first among the root's children.
+            CompoundEntry &root = m_entries[0].entry, &book = m_entries[m_book].entry;
+            book.left = CompoundEntry::None;
+            book.right = root.child;
+            book.child = CompoundEntry::None;
+            root.child = uint32_t(m_book);
+            m_reachable[m_book] = true;
+        }
+        // A stream cannot be longer than the file that holds it.
+        if (m_entries[m_book].size > m_src.size())
+            fail(ErrorCode::Truncated, "工作簿数据流（" + std::to_string(m_entries[m_book].size) + "字节）比文件还长");
+    }
+
+    std::string nameOf(const StoredEntry &s) const
+    {
+        std::string out;
+        for (char16_t c : s.entry.name)
+            out.push_back(c >= 0x20 && c < 0x7F ? char(c) : '?');
+        return out;
+    }
+
+    std::string readStream(const StoredEntry &s)
+    {
+        if (s.size > m_src.size())
+            fail(ErrorCode::Truncated, "数据流 " + nameOf(s) + " 比文件还长");
+        return s.size < m_miniCutoff ? readMiniStream(s) : readNormalStream(s);
+    }
+
+    std::string readNormalStream(const StoredEntry &e)
+    {
+        const size_t sectors = size_t((e.size + m_sectorSize - 1) >> m_shift);
+        const auto list = chain(e.start, m_fat, m_sectorCount, sectors, "数据流 " + nameOf(e));
+        std::string out(e.size, '\0');
         size_t i = 0;
         while (i < list.size()) {
             size_t j = i + 1; // read runs of consecutive sectors at once
             while (j < list.size() && list[j] == list[j - 1] + 1)
                 ++j;
             const uint64_t from = uint64_t(i) << m_shift;
-            const uint64_t bytes = std::min<uint64_t>(uint64_t(j - i) << m_shift, m_streamSize - from);
+            const uint64_t bytes = std::min<uint64_t>(uint64_t(j - i) << m_shift, e.size - from);
             m_src.read(sectorOffset(list[i]), out.data() + from, size_t(bytes));
             i = j;
         }
         return out;
     }
 
-    std::string readMiniStream()
+    void loadMiniFat()
     {
-        if (m_rootSize > m_src.size())
-            fail(ErrorCode::Truncated, "the mini stream is longer than the file");
-        const auto rootSectors = chain(m_rootStart, m_fat, m_sectorCount,
-                                       size_t((m_rootSize + m_sectorSize - 1) >> m_shift), "mini stream");
-        if (m_miniFatSectors > m_sectorCount)
-            fail(ErrorCode::BadSectorChain, "mini FAT sector count");
-        const auto miniFatList = chain(m_firstMiniFat, m_fat, m_sectorCount, m_miniFatSectors, "mini FAT");
-        std::vector<uint32_t> miniFat(miniFatList.size() * (m_sectorSize / 4));
+        if (m_miniLoaded)
+            return;
+        m_miniLoaded = true;
+        const StoredEntry &root = m_entries.front();
+        if (root.size > m_src.size())
+            fail(ErrorCode::Truncated, "迷你数据流比文件还长");
+        m_rootSectors = chain(root.start, m_fat, m_sectorCount, size_t((root.size + m_sectorSize - 1) >> m_shift), "迷你数据流");
+        // The mini FAT ends where its chain ends: some writers give the header a larger
+        // count than the chain holds.
+        const auto miniFatList = chain(m_firstMiniFat, m_fat, m_sectorCount, m_sectorCount, "迷你FAT", false);
+        m_miniFat.resize(miniFatList.size() * (m_sectorSize / 4));
         std::vector<uint8_t> buf(m_sectorSize);
         for (size_t i = 0; i < miniFatList.size(); ++i) {
             m_src.read(sectorOffset(miniFatList[i]), buf.data(), m_sectorSize);
             for (uint32_t j = 0; j < m_sectorSize / 4; ++j)
-                miniFat[i * (m_sectorSize / 4) + j] = rd32(buf.data() + 4 * j);
+                m_miniFat[i * (m_sectorSize / 4) + j] = rd32(buf.data() + 4 * j);
         }
-        const uint32_t miniCount = uint32_t(m_rootSize / 64);
-        const size_t wanted = size_t((m_streamSize + 63) / 64);
-        const auto list = chain(m_streamStart, miniFat, miniCount, wanted, "Workbook mini stream");
-        std::string out(m_streamSize, '\0');
+    }
+
+    std::string readMiniStream(const StoredEntry &e)
+    {
+        loadMiniFat();
+        const uint32_t miniCount = uint32_t(std::min<uint64_t>(m_entries.front().size / 64, uint64_t(m_rootSectors.size()) << (m_shift - 6)));
+        const size_t wanted = size_t((e.size + 63) / 64);
+        const auto list = chain(e.start, m_miniFat, miniCount, wanted, "迷你数据流中的 " + nameOf(e));
+        std::string out(e.size, '\0');
         for (size_t i = 0; i < list.size(); ++i) {
             const uint64_t at = uint64_t(list[i]) * 64;
-            const uint32_t sector = rootSectors[size_t(at >> m_shift)];
-            const size_t bytes = size_t(std::min<uint64_t>(64, m_streamSize - i * 64));
+            const uint32_t sector = m_rootSectors[size_t(at >> m_shift)];
+            const size_t bytes = size_t(std::min<uint64_t>(64, e.size - i * 64));
             m_src.read(sectorOffset(sector) + (at & (m_sectorSize - 1)), out.data() + i * 64, bytes);
         }
         return out;
     }
 
+    CompoundParts parts()
+    {
+        CompoundParts p;
+        p.workbook = m_book;
+        p.entries.resize(m_entries.size());
+        for (size_t i = 0; i < m_entries.size(); ++i) {
+            if (!m_reachable[i])
+                continue; // written back as an unused entry
+            p.entries[i] = m_entries[i].entry;
+            if (i != m_book && p.entries[i].type == 2)
+                p.entries[i].data = readStream(m_entries[i]);
+        }
+        return p;
+    }
+
     const Source &m_src;
     std::string m_what;
     uint32_t m_shift = 9, m_sectorSize = 512, m_sectorCount = 0;
-    uint32_t m_fatSectors = 0, m_firstDir = 0, m_miniCutoff = 4096, m_firstMiniFat = 0, m_miniFatSectors = 0;
-    uint32_t m_firstDifat = 0, m_difatSectors = 0;
+    uint32_t m_fatSectors = 0, m_firstDir = 0, m_miniCutoff = 4096, m_firstMiniFat = 0;
+    uint32_t m_firstDifat = 0;
     std::vector<uint32_t> m_fatList, m_fat;
-    uint32_t m_rootStart = EndOfChain, m_streamStart = EndOfChain;
-    uint64_t m_rootSize = 0, m_streamSize = 0;
+    std::vector<StoredEntry> m_entries;
+    std::vector<bool> m_reachable;
+    size_t m_book = 0;
+    bool m_miniLoaded = false;
+    std::vector<uint32_t> m_rootSectors, m_miniFat;
 };
 
 } // namespace
@@ -328,6 +483,18 @@ std::string readWorkbookStreamFromMemory(const uint8_t *data, size_t size, const
 {
     MemorySource src(data, size);
     return ContainerReader(src, what).workbookStream();
+}
+
+CompoundFileContents readCompoundFile(const std::string &path)
+{
+    FileSource src(path);
+    return ContainerReader(src, path).contents();
+}
+
+CompoundFileContents readCompoundFileFromMemory(const uint8_t *data, size_t size, const std::string &what)
+{
+    MemorySource src(data, size);
+    return ContainerReader(src, what).contents();
 }
 
 namespace {
@@ -385,20 +552,103 @@ void CompoundFileWriter::patch(uint64_t streamOffset, const void *data, size_t s
     check(fseeko(m_file, 0, SEEK_END) == 0);
 }
 
+void CompoundFileWriter::keepParts(CompoundParts parts)
+{
+    m_parts = std::move(parts);
+}
+
+void CompoundFileWriter::writeBytes(const void *data, size_t size)
+{
+    check(std::fwrite(data, 1, size, m_file) == size);
+}
+
+namespace {
+
+// The directory a lone Workbook stream gets: the root, the stream, two unused entries.
+CompoundParts workbookOnly()
+{
+    CompoundParts p;
+    p.entries.resize(4);
+    p.entries[0].name = u"Root Entry";
+    p.entries[0].type = 5;
+    p.entries[0].child = 1;
+    p.entries[1].name = u"Workbook";
+    p.entries[1].type = 2;
+    p.workbook = 1;
+    return p;
+}
+
+} // namespace
+
 void CompoundFileWriter::commit()
 {
     // Pad the stream: at least 4,096 bytes so readers look for it in normal sectors, and
-    // whole sectors so the tables start on a sector boundary.
+    // whole sectors so what follows starts on a sector boundary.
     uint64_t length = std::max<uint64_t>(m_size, 4096);
     length = (length + 511) / 512 * 512;
     std::vector<char> pad(size_t(length - m_size), 0);
     if (!pad.empty())
-        check(std::fwrite(pad.data(), 1, pad.size(), m_file) == pad.size());
+        writeBytes(pad.data(), pad.size());
+    if (m_parts.entries.empty())
+        m_parts = workbookOnly();
+    std::vector<CompoundEntry> &entries = m_parts.entries;
+    while (entries.size() % 4 != 0)
+        entries.emplace_back();
 
-    const uint32_t streamSectors = uint32_t(length / 512);
+    // Where each stream goes: the sectors after the Workbook stream for the large ones, the
+    // mini stream for those below 4,096 bytes (readers tell the two apart by size alone).
+    struct Run { uint32_t first, count; };
+    std::vector<Run> runs{{0, uint32_t(length / 512)}};
+    uint32_t next = uint32_t(length / 512);
+    std::vector<uint32_t> start(entries.size(), EndOfChain);
+    std::vector<uint64_t> size(entries.size(), 0);
+    start[m_parts.workbook] = 0;
+    size[m_parts.workbook] = length;
+    std::string mini;
+    std::vector<uint32_t> miniFat;
+    auto appendSectors = [&](std::string_view data) {
+        const uint32_t count = uint32_t((data.size() + 511) / 512);
+        writeBytes(data.data(), data.size());
+        const std::string zeros(size_t(count) * 512 - data.size(), '\0');
+        writeBytes(zeros.data(), zeros.size());
+        runs.push_back({next, count});
+        next += count;
+        return next - count;
+    };
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const std::string &data = entries[i].data;
+        if (i == m_parts.workbook || entries[i].type != 2 || data.empty())
+            continue;
+        if (uint64_t(next) * 512 + data.size() > 0xFFFFFE00ull)
+            throw XlsError(ErrorCode::WorkbookTooLarge, m_target);
+        size[i] = data.size();
+        if (data.size() >= 4096) {
+            start[i] = appendSectors(data);
+            continue;
+        }
+        const uint32_t first = uint32_t(mini.size() / 64), count = uint32_t((data.size() + 63) / 64);
+        start[i] = first;
+        mini.append(data);
+        mini.resize(size_t(first + count) * 64, '\0');
+        for (uint32_t k = 0; k < count; ++k)
+            miniFat.push_back(k + 1 < count ? first + k + 1 : EndOfChain);
+    }
+    uint32_t firstMiniFat = EndOfChain, miniFatSectors = 0;
+    if (!mini.empty()) {
+        size[0] = mini.size();
+        start[0] = appendSectors(mini);
+        miniFat.resize((miniFat.size() + 127) / 128 * 128, FreeSect);
+        ByteBuffer table;
+        for (uint32_t v : miniFat)
+            table.u32(v);
+        miniFatSectors = uint32_t(miniFat.size() / 128);
+        firstMiniFat = appendSectors(table.bytes);
+    }
+
+    const uint32_t dirSectors = uint32_t(entries.size() / 4);
     uint32_t fatSectors = 0, difatSectors = 0;
     for (;;) {
-        const uint64_t total = uint64_t(streamSectors) + 1 + fatSectors + difatSectors;
+        const uint64_t total = uint64_t(next) + dirSectors + fatSectors + difatSectors;
         const uint32_t f = uint32_t((total + 127) / 128);
         const uint32_t d = f > 109 ? (f - 109 + 126) / 127 : 0;
         if (f == fatSectors && d == difatSectors)
@@ -406,12 +656,12 @@ void CompoundFileWriter::commit()
         fatSectors = f;
         difatSectors = d;
     }
-    const uint32_t firstDifat = streamSectors;
-    const uint32_t firstFat = streamSectors + difatSectors;
+    const uint32_t firstDifat = next;
+    const uint32_t firstFat = next + difatSectors;
     const uint32_t dirSector = firstFat + fatSectors;
 
     ByteBuffer out;
-    out.bytes.reserve(size_t(difatSectors + fatSectors + 1) * 512);
+    out.bytes.reserve(size_t(difatSectors + fatSectors + dirSectors) * 512);
     // DIFAT sectors: FAT sector numbers beyond the header's 109.
     for (uint32_t d = 0; d < difatSectors; ++d) {
         for (uint32_t i = 0; i < 127; ++i) {
@@ -420,38 +670,43 @@ void CompoundFileWriter::commit()
         }
         out.u32(d + 1 < difatSectors ? firstDifat + d + 1 : EndOfChain);
     }
-    // FAT: the stream's chain, then the table sectors marked, then free entries.
-    for (uint32_t s = 0; s < streamSectors; ++s)
-        out.u32(s + 1 < streamSectors ? s + 1 : EndOfChain);
+    // FAT: the streams' chains, then the table sectors marked, the directory's chain, then
+    // free entries.
+    for (const Run &r : runs)
+        for (uint32_t s = 0; s < r.count; ++s)
+            out.u32(s + 1 < r.count ? r.first + s + 1 : EndOfChain);
     for (uint32_t d = 0; d < difatSectors; ++d)
         out.u32(DifSect);
     for (uint32_t f = 0; f < fatSectors; ++f)
         out.u32(FatSect);
-    out.u32(EndOfChain); // directory
+    for (uint32_t s = 0; s < dirSectors; ++s)
+        out.u32(s + 1 < dirSectors ? dirSector + s + 1 : EndOfChain);
     while (out.bytes.size() < size_t(difatSectors + fatSectors) * 512)
         out.u32(FreeSect);
-    // Directory: Root Entry, Workbook, two unused entries.
-    auto entry = [&](std::u16string_view name, uint8_t type, uint32_t child, uint32_t start, uint32_t size) {
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const CompoundEntry &e = entries[i];
         const size_t at = out.bytes.size();
+        const std::u16string_view name = std::u16string_view(e.name).substr(0, 31);
         for (char16_t c : name)
             out.u16(c);
         out.bytes.resize(at + 64, '\0');
-        out.u16(name.empty() ? 0 : uint16_t((name.size() + 1) * 2));
-        out.u8(type);
-        out.u8(1); // black
-        out.u32(0xFFFFFFFF);
-        out.u32(0xFFFFFFFF);
-        out.u32(child);
+        out.u16(e.type == 0 || name.empty() ? 0 : uint16_t((name.size() + 1) * 2));
+        out.u8(e.type);
+        out.u8(e.type == 0 ? 1 : e.colour);
+        out.u32(e.type == 0 ? CompoundEntry::None : e.left);
+        out.u32(e.type == 0 ? CompoundEntry::None : e.right);
+        out.u32(e.type == 0 ? CompoundEntry::None : e.child);
+        if (e.type != 0) {
+            out.write(e.classId.data(), 16);
+            out.u32(e.stateBits);
+            out.write(e.times.data(), 16);
+        }
         out.bytes.resize(at + 0x74, '\0');
-        out.u32(start);
-        out.u32(size);
+        out.u32(e.type == 1 || e.type == 0 ? 0 : start[i]);
+        out.u32(uint32_t(size[i]));
         out.u32(0);
-    };
-    entry(u"Root Entry", 5, 1, EndOfChain, 0);
-    entry(u"Workbook", 2, 0xFFFFFFFF, 0, uint32_t(length));
-    entry(u"", 0, 0xFFFFFFFF, 0, 0);
-    entry(u"", 0, 0xFFFFFFFF, 0, 0);
-    check(std::fwrite(out.bytes.data(), 1, out.bytes.size(), m_file) == out.bytes.size());
+    }
+    writeBytes(out.bytes.data(), out.bytes.size());
 
     ByteBuffer h;
     h.write(Signature, 8);
@@ -466,8 +721,8 @@ void CompoundFileWriter::commit()
     h.u32(dirSector);
     h.u32(0);
     h.u32(4096);
-    h.u32(EndOfChain);
-    h.u32(0);
+    h.u32(firstMiniFat);
+    h.u32(miniFatSectors);
     h.u32(difatSectors ? firstDifat : EndOfChain);
     h.u32(difatSectors);
     for (uint32_t i = 0; i < 109; ++i)

@@ -18,7 +18,7 @@ enum class ErrorCode {
     BadDirectory,
     NoWorkbookStream,
     OldExcelVersion,     // Excel 5/95 workbook ("Book" stream, BIFF5)
-    Encrypted,           // FILEPASS: password-protected workbook
+    Encrypted,           // FILEPASS: a password is needed to open it
     // the records of the Workbook stream
     BadRecord,
     BadStringTable,
@@ -45,15 +45,14 @@ enum class ErrorCode {
     MergeOverlap,
     ColumnWidthOutOfRange,
     RowHeightOutOfRange,
+    PageSetupOutOfRange,
     WorkbookTooLarge,
-    // template filling
-    SharedFormulaCell,   // the target holds a formula other cells share
 };
 
-// The sentence for a code, e.g. "not an Excel 97-2003 workbook: bad signature".
+// The sentence shown to the user for a code, e.g. "不是Excel 97-2003工作簿：文件头标志不对".
 const char *describe(ErrorCode code);
 
-// Thrown by every function of the library. what() = describe(code) + ": " + detail
+// Thrown by every function of the library. what() = describe(code) + "：" + detail
 // (the file path, the record offset, the offending value).
 class XlsError : public std::runtime_error
 {

@@ -39,6 +39,30 @@ void parseSst(const Record &first, RecordReader &reader, const SstVisitor &visit
     }
 }
 
+// A sheet's BIFF8 BOF record at the offset: type, length 16, version, a sheet's kind.
+bool sheetBofAt(std::string_view stream, size_t at)
+{
+    if (at > stream.size() || stream.size() - at < 10)
+        return false;
+    const auto *p = reinterpret_cast<const uint8_t *>(stream.data()) + at;
+    return rd16(p) == rec::Bof && rd16(p + 2) == 16 && rd16(p + 4) == 0x0600 && rd16(p + 6) != 0x0005;
+}
+
+// Some writers put a sheet's position a few bytes past its BOF; the BOF just before it is
+// the sheet's, as long as it lies after the globals. Any other wrong position stays wrong,
+// for the walk to report.
+void findSheetBof(std::string_view stream, size_t globalsEnd, SheetEntry &sheet)
+{
+    constexpr size_t MaxSlip = 32;
+    if (sheetBofAt(stream, sheet.offset) || sheet.offset > stream.size())
+        return;
+    for (size_t back = 1; back <= MaxSlip && sheet.offset >= globalsEnd + back; ++back)
+        if (sheetBofAt(stream, sheet.offset - back)) {
+            sheet.offset = uint32_t(sheet.offset - back);
+            return;
+        }
+}
+
 } // namespace
 
 GlobalsInfo parseGlobals(std::string_view stream, const SstVisitor &sst, bool keepRich)
@@ -50,18 +74,20 @@ GlobalsInfo parseGlobals(std::string_view stream, const SstVisitor &sst, bool ke
     RecordReader reader(stream, 0);
     Record r;
     if (!reader.next(r))
-        throw XlsError(ErrorCode::Truncated, "empty Workbook stream");
+        throw XlsError(ErrorCode::Truncated, "工作簿数据流为空");
     if (r.type == rec::Bof5 || r.type == 0x0409 || r.type == 0x0009 ||
         (r.type == rec::Bof && r.size >= 2 && rd16(r.data) != 0x0600))
         throw XlsError(ErrorCode::OldExcelVersion);
     if (r.type != rec::Bof || r.size < 4 || rd16(r.data + 2) != 0x0005)
-        throw XlsError(ErrorCode::BadRecord, "the Workbook stream does not begin with a workbook BOF");
+        throw XlsError(ErrorCode::BadRecord, "工作簿数据流不以工作簿的BOF记录开头");
     for (;;) {
         if (!reader.next(r))
-            throw XlsError(ErrorCode::Truncated, "the workbook globals have no EOF");
+            throw XlsError(ErrorCode::Truncated, "工作簿全局部分没有EOF记录");
         switch (r.type) {
         case rec::Eof:
             g.end = r.end();
+            for (SheetEntry &sheet : g.sheets)
+                findSheetBof(stream, g.end, sheet);
             return g;
         case rec::FilePass:
             throw XlsError(ErrorCode::Encrypted);
@@ -82,10 +108,10 @@ GlobalsInfo parseGlobals(std::string_view stream, const SstVisitor &sst, bool ke
             break;
         }
         case rec::Format: {
-            requireSize(r, 5);
+            requireSize(r, 4);
             const uint16_t id = rd16(r.data);
             size_t at = 2;
-            g.dateFormat[id] = isDateFormatCode(readLongString(r, at));
+            g.dateFormat[id] = isDateFormatCode(readCutLongString(r, at));
             break;
         }
         case rec::Xf:
@@ -98,7 +124,7 @@ GlobalsInfo parseGlobals(std::string_view stream, const SstVisitor &sst, bool ke
             parseSst(r, reader, sst, keepRich);
             break;
         case rec::Bof:
-            throw XlsError(ErrorCode::BadRecord, "the workbook globals have no EOF");
+            throw XlsError(ErrorCode::BadRecord, "工作簿全局部分没有EOF记录");
         default:
             break;
         }

@@ -47,7 +47,9 @@ struct SstString
 };
 using SstVisitor = std::function<void(const SstString &)>;
 
-// Parses the globals from the stream's start. Refuses BIFF5 and encrypted workbooks.
+// Parses the globals from the stream's start. Refuses BIFF5 (told by the BOF's version)
+// and encrypted workbooks (see removeBuiltinPasswordEncryption). A sheet position a few
+// bytes past the sheet's BOF is moved back onto it.
 // Calls `sst` for each shared string when given.
 GlobalsInfo parseGlobals(std::string_view stream, const SstVisitor &sst = {}, bool keepRich = false);
 
@@ -62,11 +64,11 @@ size_t walkSheetRecords(std::string_view stream, const SheetEntry &sheet, Fn &&o
     Record r;
     if (sheet.offset >= stream.size() || !reader.next(r) || r.type != rec::Bof || r.size < 4 ||
         rd16(r.data + 2) == 0x0005) // a sheet's BOF, not the globals'
-        throw XlsError(ErrorCode::BadSheetOffset, "sheet " + sheet.name + " at offset " + std::to_string(sheet.offset));
+        throw XlsError(ErrorCode::BadSheetOffset, "工作表" + sheet.name + "（偏移" + std::to_string(sheet.offset) + "）");
     int depth = 1;
     while (depth > 0) {
         if (!reader.next(r))
-            throw XlsError(ErrorCode::Truncated, "sheet " + sheet.name + " has no EOF");
+            throw XlsError(ErrorCode::Truncated, "工作表" + sheet.name + "没有EOF记录");
         if (r.type == rec::Bof)
             ++depth;
         else if (r.type == rec::Eof)

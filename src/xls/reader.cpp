@@ -7,6 +7,7 @@
 #include "xls/globals_parser.h"
 #include "xls/sheet_cells.h"
 #include "xls/unicode.h"
+#include "xls/workbook_decryption.h"
 
 #include <algorithm>
 
@@ -148,6 +149,7 @@ WorkbookReader WorkbookReader::fromStream(std::string stream, const std::string 
     auto book = std::make_unique<ParsedWorkbook>();
     book->path = path;
     book->stream = std::move(stream);
+    removeBuiltinPasswordEncryption(book->stream, path);
     ParsedWorkbook &b = *book;
     b.globals = parseGlobals(b.stream, [&b](const SstString &s) {
         appendUtf8FromUtf16(b.arena, s.chars.data(), s.chars.size());

@@ -15,7 +15,9 @@ struct ParsedWorkbook;
 // strings as stored; numbers in the general format ("12", "0.5", "1.5E-06"); numbers with a
 // date format as yyyy-MM-dd, or yyyy-MM-dd H:mm:ss with a time part; formulas by their cached
 // result; booleans "TRUE"/"FALSE"; errors "#DIV/0!" and the like; empty cells "".
-// Damaged or foreign files throw XlsError saying what is wrong.
+// Numbers with an elapsed-time format ([h]:mm) read as numbers. Workbooks encrypted with
+// Excel's built-in password are decrypted; one that needs a password of its own, and
+// damaged or foreign files, throw XlsError saying what is wrong.
 class WorkbookReader
 {
 public:

@@ -5,6 +5,7 @@
 #include "xls/errors.h"
 #include "xls/unicode.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace kestrova::xls {
@@ -12,7 +13,7 @@ namespace kestrova::xls {
 void throwBadRecord(const Record &r, const std::string &what)
 {
     char buf[96];
-    std::snprintf(buf, sizeof buf, "record 0x%04X at offset %zu: ", unsigned(r.type), r.offset);
+    std::snprintf(buf, sizeof buf, "记录0x%04X（偏移%zu）：", unsigned(r.type), r.offset);
     throw XlsError(ErrorCode::BadRecord, buf + what);
 }
 
@@ -24,7 +25,7 @@ bool RecordReader::peek(Record &r) const
         // Zero padding after the last record is common; anything else is a cut record.
         for (size_t i = m_pos; i < m_stream.size(); ++i)
             if (m_stream[i] != 0)
-                throw XlsError(ErrorCode::BadRecord, "record header cut off at offset " + std::to_string(m_pos));
+                throw XlsError(ErrorCode::BadRecord, "记录头在偏移" + std::to_string(m_pos) + "处被截断");
         return false;
     }
     const auto *p = reinterpret_cast<const uint8_t *>(m_stream.data()) + m_pos;
@@ -33,7 +34,7 @@ bool RecordReader::peek(Record &r) const
     r.data = p + 4;
     r.offset = m_pos;
     if (r.size > m_stream.size() - m_pos - 4)
-        throwBadRecord(r, "length " + std::to_string(r.size) + " runs past the end of the stream");
+        throwBadRecord(r, "长度" + std::to_string(r.size) + "超出数据流末尾");
     return true;
 }
 
@@ -82,7 +83,7 @@ void ContinuedData::need(size_t n)
         m_pos = 0;
     }
     if (m_seg >= m_segments.size() || m_segments[m_seg].size - m_pos < n)
-        throw XlsError(ErrorCode::BadRecord, "data cut off at offset " + std::to_string(offset()));
+        throw XlsError(ErrorCode::BadRecord, "数据在偏移" + std::to_string(offset()) + "处被截断");
 }
 
 uint8_t ContinuedData::u8()
@@ -142,7 +143,7 @@ void ContinuedData::characters(size_t count, bool wide, std::u16string &out)
         const size_t width = wide ? 2 : 1;
         const size_t avail = (s.size - m_pos) / width;
         if (avail == 0)
-            throw XlsError(ErrorCode::BadStringTable, "half a character at offset " + std::to_string(offset()));
+            throw XlsError(ErrorCode::BadStringTable, "偏移" + std::to_string(offset()) + "处只有半个字符");
         const size_t take = std::min(count, avail);
         const uint8_t *p = s.data + m_pos;
         if (wide) {
@@ -156,7 +157,7 @@ void ContinuedData::characters(size_t count, bool wide, std::u16string &out)
         count -= take;
     }
     if (count > 0)
-        throw XlsError(ErrorCode::BadStringTable, "string cut off at offset " + std::to_string(offset()));
+        throw XlsError(ErrorCode::BadStringTable, "字符串在偏移" + std::to_string(offset()) + "处被截断");
 }
 
 void ContinuedData::unicodeString(std::u16string &out)
@@ -175,27 +176,30 @@ void ContinuedData::unicodeString(std::u16string &out)
 
 namespace {
 
-std::string readString(const Record &r, size_t &at, size_t count)
+std::string readString(const Record &r, size_t &at, size_t count, bool mayBeCut = false)
 {
     if (at >= r.size)
-        throwBadRecord(r, "string cut off");
+        throwBadRecord(r, "字符串被截断");
     const uint8_t flags = r.data[at++];
     size_t runs = 0, phonetic = 0;
     if (flags & 0x08) {
         if (r.size - at < 2)
-            throwBadRecord(r, "string cut off");
+            throwBadRecord(r, "字符串被截断");
         runs = rd16(r.data + at);
         at += 2;
     }
     if (flags & 0x04) {
         if (r.size - at < 4)
-            throwBadRecord(r, "string cut off");
+            throwBadRecord(r, "字符串被截断");
         phonetic = rd32(r.data + at);
         at += 4;
     }
-    const size_t bytes = count * ((flags & 1) ? 2 : 1);
+    const size_t width = (flags & 1) ? 2 : 1;
+    if (mayBeCut)
+        count = std::min(count, (r.size - at) / width);
+    const size_t bytes = count * width;
     if (r.size - at < bytes)
-        throwBadRecord(r, "string runs past its record");
+        throwBadRecord(r, "字符串超出所在记录");
     std::string out;
     if (flags & 1) {
         std::u16string u(count, u'\0');
@@ -216,7 +220,7 @@ std::string readString(const Record &r, size_t &at, size_t count)
 std::string readShortString(const Record &r, size_t &at)
 {
     if (at >= r.size)
-        throwBadRecord(r, "string cut off");
+        throwBadRecord(r, "字符串被截断");
     const size_t count = r.data[at++];
     return readString(r, at, count);
 }
@@ -224,10 +228,23 @@ std::string readShortString(const Record &r, size_t &at)
 std::string readLongString(const Record &r, size_t &at)
 {
     if (r.size < 2 || at > size_t(r.size) - 2)
-        throwBadRecord(r, "string cut off");
+        throwBadRecord(r, "字符串被截断");
     const size_t count = rd16(r.data + at);
     at += 2;
+    if (count == 0 && at == r.size)
+        return {}; // an empty string without its flags byte
     return readString(r, at, count);
+}
+
+std::string readCutLongString(const Record &r, size_t &at)
+{
+    if (r.size < 2 || at > size_t(r.size) - 2)
+        throwBadRecord(r, "字符串被截断");
+    const size_t count = rd16(r.data + at);
+    at += 2;
+    if (at == r.size)
+        return {};
+    return readString(r, at, count, true);
 }
 
 } // namespace kestrova::xls

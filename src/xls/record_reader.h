@@ -37,7 +37,7 @@ private:
 inline void requireSize(const Record &r, size_t size)
 {
     if (r.size < size)
-        throwBadRecord(r, "too short");
+        throwBadRecord(r, "太短");
 }
 
 // A record's data followed by that of its CONTINUE records, read as one sequence of bytes
@@ -72,7 +72,11 @@ private:
 
 // A ShortXLUnicodeString (1-byte length) or XLUnicodeString inside one record, as UTF-8.
 // `at` advances past it; throws BadRecord when it runs past the record.
+// An empty XLUnicodeString may lack its flags byte at the end of its record.
 std::string readShortString(const Record &r, size_t &at);
 std::string readLongString(const Record &r, size_t &at);
+// An XLUnicodeString that some writers cut short at the end of its record (a FORMAT
+// record a byte short): the characters that are there.
+std::string readCutLongString(const Record &r, size_t &at);
 
 } // namespace kestrova::xls

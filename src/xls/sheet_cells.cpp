@@ -13,7 +13,7 @@ bool isCellRecord(uint16_t type)
 {
     switch (type) {
     case rec::LabelSst: case rec::Label: case rec::RString: case rec::Number: case rec::Rk:
-    case rec::MulRk: case rec::Blank: case rec::MulBlank: case rec::BoolErr: case rec::Formula:
+    case rec::MulRk: case rec::Blank: case rec::MulBlank: case rec::BoolErr: case rec::Formula: case rec::Formula4:
         return true;
     default:
         return false;
@@ -29,7 +29,7 @@ void numberText(double v, uint16_t xf, const GlobalsInfo &g, std::string &out)
         if (!out.empty())
             return;
     }
-    out = formatGeneral(v);
+    out = formatGeneral(v, 2); // 1E-06, as Excel's General format shows it
 }
 
 
@@ -43,17 +43,18 @@ void validateCellRecord(const Record &r)
     case rec::Number: min = 14; break;
     case rec::BoolErr: min = 8; break;
     case rec::Formula: min = 20; break;
-    case rec::Label: case rec::RString: min = 9; break;
+    case rec::Formula4: min = 14; break; // through the cached result, all that is read
+    case rec::Label: case rec::RString: min = 8; break;
     case rec::MulRk: case rec::MulBlank: {
         const size_t width = r.type == rec::MulRk ? 6 : 2;
         if (r.size < 6 + width || (r.size - 6) % width != 0)
-            throwBadRecord(r, "bad length");
+            throwBadRecord(r, "长度有误");
         const size_t n = (r.size - 6) / width;
         const uint16_t col = rd16(r.data + 2);
         if (rd16(r.data + r.size - 2) != col + n - 1)
-            throwBadRecord(r, "its last column does not match its length");
+            throwBadRecord(r, "末列与长度不符");
         if (col + n > 256)
-            throwBadRecord(r, "runs past column 256");
+            throwBadRecord(r, "超出第256列");
         return;
     }
     default: break;
@@ -61,7 +62,7 @@ void validateCellRecord(const Record &r)
     requireSize(r, min);
     const uint16_t col = rd16(r.data + 2);
     if (col > 255)
-        throwBadRecord(r, "column " + std::to_string(col + 1) + " beyond the 256 of a sheet");
+        throwBadRecord(r, "第" + std::to_string(col + 1) + "列超出工作表的256列");
 }
 
 bool decodeCellRecord(const Record &r, const RecordReader &after, const GlobalsInfo &g,
@@ -76,8 +77,8 @@ bool decodeCellRecord(const Record &r, const RecordReader &after, const GlobalsI
     case rec::LabelSst: {
         const uint32_t index = rd32(r.data + 6);
         if (index >= sst.count())
-            throwBadRecord(r, "string " + std::to_string(index) + " beyond the " + std::to_string(sst.count()) +
-                           " of the shared string table");
+            throwBadRecord(r, "共享字符串" + std::to_string(index) + "超出共享字符串表的" + std::to_string(sst.count()) +
+                           "个字符串");
         if (const auto kept = sst.lastingUtf8(index)) {
             sink.cell({row, col, *kept, true, index, true});
             return true;
@@ -120,7 +121,8 @@ bool decodeCellRecord(const Record &r, const RecordReader &after, const GlobalsI
     case rec::BoolErr:
         text = r.data[7] ? errorText(r.data[6]) : (r.data[6] ? "TRUE" : "FALSE");
         break;
-    case rec::Formula: {
+    case rec::Formula:
+    case rec::Formula4: {
         const uint8_t *v = r.data + 6;
         if (rd16(v + 6) != 0xFFFF) {
             numberText(rdDouble(v), xf, g, text);

@@ -10,14 +10,19 @@
 #include "xls/cell_records.h"
 #include "xls/cell_rows.h"
 #include "xls/compound_file.h"
+#include "xls/defined_names.h"
 #include "xls/errors.h"
+#include "xls/general_number.h"
 #include "xls/globals_parser.h"
 #include "xls/shared_strings.h"
 #include "xls/sheet_cells.h"
 #include "xls/sst_writer.h"
 #include "xls/unicode.h"
+#include "xls/workbook_decryption.h"
 
 #include <algorithm>
+#include <cmath>
+#include <map>
 
 namespace kestrova::xls {
 
@@ -44,14 +49,26 @@ struct Span
 };
 
 // One cell of a filled sheet: a record of the template (kept byte for byte), a part of a
-// template MULRK/MULBLANK (written as RK/BLANK), or a new text.
+// template MULRK/MULBLANK (written as RK/BLANK), a new text, or the shown value of a
+// template FORMULA whose array formula a write dropped (written as NUMBER or BOOLERR).
 struct Cell
 {
-    enum Kind : uint8_t { Original, MulRkPart, MulBlankPart, NewText, QueuedText };
+    enum Kind : uint8_t { Original, MulRkPart, MulBlankPart, NewText, QueuedText, NewNumber, NewRk, CachedNumber, CachedBoolErr };
     uint8_t col;
     Kind kind;
     uint16_t xf;
-    uint32_t ref; // the record's stream offset, the string index of a new text, or its place in the queue
+    uint32_t ref; // the record's stream offset, the string index of a new text, its place in the
+                  // queue, the index of a new number, or a new number's RK form
+};
+
+// How a kept FORMULA record that used a shared formula is written once a write replaced
+// the shared formula's first cell: its PtgExp names the group's new first cell, and that
+// cell's record is followed by the group's SHRFMLA record.
+struct FormulaPatch
+{
+    uint16_t row = 0, col = 0; // the cell the PtgExp names
+    uint32_t groupRecord = 0;  // the SHRFMLA record to write after this one, 0 for none
+    uint8_t uses = 0;          // that SHRFMLA's count of cells using it
 };
 
 struct MergeRange
@@ -67,6 +84,8 @@ struct SheetModel
     std::vector<uint32_t> rowRecord; // offset of the row's ROW record, 0 for none
     std::vector<MergeRange> merges;
     std::vector<int> colXf;
+    int formatRow = -1; // rows below it without a cell or ROW of their own take its formats
+    std::map<uint32_t, FormulaPatch> formulaPatches; // by FORMULA record offset
     bool edited = false;
 
     Cell *find(int row, int col)
@@ -105,6 +124,14 @@ struct SheetModel
     void putAt(int row, size_t pos, const Cell &cell) { putInRow(rows, row, pos, cell); }
 };
 
+uint8_t *boolErrAt(uint8_t *p, uint16_t row, uint16_t col, uint16_t xf, uint8_t value, bool isError)
+{
+    uint8_t *v = cellHead(p, rec::BoolErr, 8, row, col, xf);
+    v[0] = value;
+    v[1] = isError ? 1 : 0;
+    return v + 2;
+}
+
 void addSpan(std::vector<Span> &spans, size_t begin, size_t end)
 {
     if (!spans.empty() && spans.back().end == begin)
@@ -135,6 +162,9 @@ public:
     std::vector<int> worksheets;          // worksheet number -> BOUNDSHEET
     std::vector<std::unique_ptr<SheetModel>> models; // by BOUNDSHEET, parsed on first use
     uint16_t defaultXf = DefaultCellXf;
+    std::vector<double> numbers;             // of NewNumber cells
+    std::unique_ptr<BuiltinNameEditor> names; // made when a name is set
+    CompoundParts parts; // the template's other streams and storages, written back as they were
 
     uint32_t count() const override { return uint32_t(oldStrings.size()) + newStrings.count(); }
     void append(uint32_t i, std::string &out) const override
@@ -161,11 +191,31 @@ public:
     }
     [[noreturn]] __attribute__((noinline, cold)) void throwCellRange(int sheet, int row, int col) const;
     void redirectIntoMerge(const SheetModel &m, int &row, int &col) const;
+    // The format a value written into the cell at `pos` takes: the old cell's, else its
+    // column's, else the default. A shared or array formula the old cell started is
+    // handed on or dropped (see dropFormulaGroup).
+    uint16_t formatFor(SheetModel &m, int row, int col, size_t pos);
+    // The format of a cell the template does not have: that of its column in the format
+    // row when it lies below it, else its column's, else the default.
+    uint16_t newCellFormat(SheetModel &m, int row, int col) const;
+    // The shown text of a template cell (a MULRK part decoded through its whole record).
+    std::string templateText(const Cell &c) const;
+    // Before a write replaces `old`, the first cell of a shared formula, an array formula
+    // or a table: the cells that go on using the formula are taken care of (see below).
+    void dropFormulaGroup(SheetModel &m, int row, int col, const Cell &old);
+    size_t formulaGroupRecord(const SheetModel &m, const Cell &c) const;
+    bool formulaPointsAt(const SheetModel &m, const Cell &c, uint8_t ptg, int row, int col) const;
+    void keepSharedFormula(SheetModel &m, const Record &group, const std::vector<std::pair<int, Cell *>> &users) const;
+    void keepShownValue(Cell &c);
+    // Writes a FORMULA record the way its patch says; false when it has none.
+    bool writePatchedFormula(const SheetModel &m, const Cell &c, ByteBuffer &b) const;
     // Builds the globals in `g`, passing the bulk of the shared strings on to `out` as it
     // goes; sheetOffsetAt gets the stream offsets of the BOUNDSHEET position fields.
     void writeGlobals(ByteBuffer &g, std::vector<size_t> &sheetOffsetAt, ByteSink &out) const;
     void writeSheet(size_t index, uint64_t newOffset, ByteSink &out) const;
     void writeCellTable(const SheetModel &m, ByteBuffer &b, ByteSink &out) const;
+    // ROW for a row the template has none for: the format row's height and flags, or the default.
+    void putNewRow(const SheetModel &m, ByteBuffer &b, size_t row, uint16_t first, uint16_t last) const;
 };
 
 SheetModel &FilledWorkbook::parseModel(size_t index)
@@ -283,6 +333,159 @@ void FilledWorkbook::redirectIntoMerge(const SheetModel &m, int &row, int &col) 
         }
 }
 
+std::string FilledWorkbook::templateText(const Cell &c) const
+{
+    struct Pick : CellSink
+    {
+        int col;
+        std::string *out;
+        void cell(const DecodedCell &d) override
+        {
+            if (d.col == col)
+                out->assign(d.text);
+        }
+    } pick;
+    std::string out;
+    pick.col = c.col;
+    pick.out = &out;
+    RecordReader reader(stream, c.ref);
+    Record r;
+    reader.next(r);
+    std::string scratch;
+    decodeCellRecord(r, reader, globals, *this, scratch, pick);
+    return out;
+}
+
+// The SHRFMLA, ARRAY or TABLE record that makes a FORMULA cell the first of a group, or 0.
+size_t FilledWorkbook::formulaGroupRecord(const SheetModel &m, const Cell &c) const
+{
+    if (c.kind != Cell::Original)
+        return 0;
+    if (const auto patch = m.formulaPatches.find(c.ref); patch != m.formulaPatches.end())
+        return patch->second.groupRecord;
+    RecordReader reader(stream, c.ref);
+    Record r;
+    if (!reader.next(r) || !rec::isFormula(r.type))
+        return 0;
+    while (reader.next(r)) {
+        if (r.type == rec::ShrFmla || r.type == rec::Array || r.type == rec::Table)
+            return r.offset;
+        if (r.type != rec::String && r.type != rec::Continue)
+            return 0;
+    }
+    return 0;
+}
+
+// Whether a FORMULA cell's whole formula is one PtgExp (ptg 0x01: shared or array formula)
+// or PtgTbl (0x02: table) naming the cell at row, col.
+bool FilledWorkbook::formulaPointsAt(const SheetModel &m, const Cell &c, uint8_t ptg, int row, int col) const
+{
+    if (c.kind != Cell::Original)
+        return false;
+    if (const auto patch = m.formulaPatches.find(c.ref); patch != m.formulaPatches.end())
+        return ptg == 0x01 && patch->second.row == row && patch->second.col == col;
+    const auto *p = reinterpret_cast<const uint8_t *>(stream.data()) + c.ref;
+    if (rd16(p) != rec::Formula || rd16(p + 2) < 27)
+        return false;
+    const uint8_t *formula = p + 4 + 20; // cce, then the tokens
+    return rd16(formula) == 5 && formula[2] == ptg && rd16(formula + 3) == row && rd16(formula + 5) == col;
+}
+
+void FilledWorkbook::dropFormulaGroup(SheetModel &m, int row, int col, const Cell &old)
+{
+    const size_t groupAt = formulaGroupRecord(m, old);
+    if (groupAt == 0)
+        return; // a formula of its own: it goes with the cell
+    RecordReader reader(stream, groupAt);
+    Record group;
+    reader.next(group);
+    const uint8_t ptg = group.type == rec::Table ? 0x02 : 0x01;
+    // The cells using the group's formula, in the order they are written.
+    std::vector<std::pair<int, Cell *>> users;
+    for (size_t r = 0; r < m.rows.size(); ++r)
+        for (Cell &c : m.rows[r])
+            if (!(int(r) == row && c.col == col) && formulaPointsAt(m, c, ptg, row, col))
+                users.push_back({int(r), &c});
+    if (group.type == rec::ShrFmla) {
+        keepSharedFormula(m, group, users);
+    } else {
+        for (const auto &user : users)
+            keepShownValue(*user.second);
+    }
+    m.formulaPatches.erase(old.ref);
+}
+
+// A shared formula is the same formula in every cell using it (its references are relative
+// to each cell): the first of the remaining cells becomes the one its PtgExp tokens name
+// and the SHRFMLA record follows, as the format has it.
+void FilledWorkbook::keepSharedFormula(SheetModel &m, const Record &group, const std::vector<std::pair<int, Cell *>> &users) const
+{
+    if (users.empty())
+        return;
+    const auto [firstRow, first] = users.front();
+    for (const auto &[r, c] : users)
+        m.formulaPatches[c->ref] = {uint16_t(firstRow), first->col, 0, 0};
+    m.formulaPatches[first->ref] = {uint16_t(firstRow), first->col, uint32_t(group.offset),
+                                    uint8_t(std::min<size_t>(users.size(), 255))};
+}
+
+// An array formula or table computes every cell of its range at once, from its first
+// cell: without that cell the other cells keep the values they show.
+void FilledWorkbook::keepShownValue(Cell &c)
+{
+    const auto *v = reinterpret_cast<const uint8_t *>(stream.data()) + c.ref + 4 + 6;
+    if (rd16(v + 6) != 0xFFFF) {
+        c.kind = Cell::CachedNumber;
+    } else if (v[0] == 1 || v[0] == 2) {
+        c.kind = Cell::CachedBoolErr;
+    } else {
+        const std::string text = templateText(c);
+        flushTexts(); // add() may not run while texts are queued
+        c.kind = Cell::NewText;
+        c.ref = uint32_t(oldStrings.size()) + newStrings.add(text);
+        ++newRefs;
+    }
+}
+
+bool FilledWorkbook::writePatchedFormula(const SheetModel &m, const Cell &c, ByteBuffer &b) const
+{
+    const auto patch = m.formulaPatches.find(c.ref);
+    if (patch == m.formulaPatches.end())
+        return false;
+    const FormulaPatch &f = patch->second;
+    const std::string_view s(stream);
+    RecordReader reader(s, c.ref);
+    Record r;
+    reader.next(r);
+    const size_t at = b.bytes.size();
+    b.write(s.data() + r.offset, r.end() - r.offset);
+    b.patch16(at + 4 + 20 + 3, f.row); // the PtgExp after cce
+    b.patch16(at + 4 + 20 + 5, f.col);
+    if (f.groupRecord != 0) {
+        RecordReader groupReader(s, f.groupRecord);
+        Record g;
+        groupReader.next(g);
+        size_t end = g.end();
+        while (groupReader.peek(g) && g.type == rec::Continue) {
+            groupReader.next(g);
+            end = g.end();
+        }
+        const size_t groupAt = b.bytes.size();
+        b.write(s.data() + f.groupRecord, end - f.groupRecord);
+        if (g.size >= 8)
+            b.bytes[groupAt + 4 + 7] = char(f.uses); // cUse, after the range and a reserved byte
+    }
+    // The cell's own STRING record (its cached text) and CONTINUE records.
+    const size_t formulaEnd = r.end();
+    size_t end = formulaEnd;
+    while (reader.peek(r) && (r.type == rec::String || r.type == rec::Continue)) {
+        reader.next(r);
+        end = r.end();
+    }
+    b.write(s.data() + formulaEnd, end - formulaEnd);
+    return true;
+}
+
 void FilledWorkbook::writeGlobals(ByteBuffer &g, std::vector<size_t> &sheetOffsetAt, ByteSink &out) const
 {
     const std::string_view s(stream);
@@ -316,6 +519,8 @@ void FilledWorkbook::writeGlobals(ByteBuffer &g, std::vector<size_t> &sheetOffse
         wroteSst = true;
     };
     while (reader.next(r)) {
+        if (names && names->write(r, reader, g))
+            continue;
         if (r.type == rec::Sst) {
             writeSst();
             Record c;
@@ -355,7 +560,7 @@ void FilledWorkbook::writeCellTable(const SheetModel &m, ByteBuffer &b, ByteSink
                     b.patch16(from + 8, last);
                 }
             } else if (any) {
-                putRow(b, uint16_t(r), first, last, -1);
+                putNewRow(m, b, r, first, last);
             }
         }
         for (size_t r = block; r < end; ++r) {
@@ -373,17 +578,33 @@ void FilledWorkbook::writeCellTable(const SheetModel &m, ByteBuffer &b, ByteSink
                     p = labelSstAt(p, uint16_t(r), c.col, c.xf, c.ref);
                     break;
                 case Cell::MulRkPart: {
-                    const auto *m = reinterpret_cast<const uint8_t *>(s.data()) + c.ref + 4;
-                    const size_t i = c.col - rd16(m + 2);
-                    p = rkAt(p, uint16_t(r), c.col, c.xf, rd32(m + 4 + 6 * i + 2));
+                    const auto *mulRk = reinterpret_cast<const uint8_t *>(s.data()) + c.ref + 4;
+                    const size_t i = c.col - rd16(mulRk + 2);
+                    p = rkAt(p, uint16_t(r), c.col, c.xf, rd32(mulRk + 4 + 6 * i + 2));
                     break;
                 }
                 case Cell::MulBlankPart:
                     p = blankAt(p, uint16_t(r), c.col, c.xf);
                     break;
+                case Cell::NewNumber:
+                    p = numberAt(p, uint16_t(r), c.col, c.xf, numbers[c.ref]);
+                    break;
+                case Cell::NewRk:
+                    p = rkAt(p, uint16_t(r), c.col, c.xf, c.ref);
+                    break;
+                case Cell::CachedNumber:
+                    p = numberAt(p, uint16_t(r), c.col, c.xf, rdDouble(reinterpret_cast<const uint8_t *>(s.data()) + c.ref + 4 + 6));
+                    break;
+                case Cell::CachedBoolErr: {
+                    const auto *v = reinterpret_cast<const uint8_t *>(s.data()) + c.ref + 4 + 6;
+                    p = boolErrAt(p, uint16_t(r), c.col, c.xf, v[2], v[0] == 2);
+                    break;
+                }
                 case Cell::Original: {
                     b.write(row, size_t(p - row));
                     p = row;
+                    if (!m.formulaPatches.empty() && writePatchedFormula(m, c, b))
+                        break;
                     // The record with what belongs to it: a formula's STRING, shared-formula,
                     // array or table record, and CONTINUE records.
                     RecordReader reader(s, c.ref);
@@ -407,6 +628,23 @@ void FilledWorkbook::writeCellTable(const SheetModel &m, ByteBuffer &b, ByteSink
             }
         }
     }
+}
+
+void FilledWorkbook::putNewRow(const SheetModel &m, ByteBuffer &b, size_t row, uint16_t first, uint16_t last) const
+{
+    const uint32_t like = m.formatRow >= 0 && int(row) > m.formatRow && size_t(m.formatRow) < m.rowRecord.size()
+                              ? m.rowRecord[size_t(m.formatRow)]
+                              : 0;
+    const auto *p = reinterpret_cast<const uint8_t *>(stream.data()) + like;
+    if (like == 0 || rd16(p + 2) < 16) {
+        putRow(b, uint16_t(row), first, last, -1);
+        return;
+    }
+    const size_t from = b.bytes.size();
+    b.write(p, 4 + 16);
+    b.patch16(from + 4, uint16_t(row));
+    b.patch16(from + 6, first);
+    b.patch16(from + 8, last);
 }
 
 void FilledWorkbook::writeSheet(size_t index, uint64_t newOffset, ByteSink &out) const
@@ -451,20 +689,23 @@ void FilledWorkbook::writeSheet(size_t index, uint64_t newOffset, ByteSink &out)
 }
 
 TemplateFiller::TemplateFiller(const std::string &templatePath)
-    : TemplateFiller(readWorkbookStream(templatePath), templatePath)
+    : TemplateFiller(readCompoundFile(templatePath), templatePath)
 {
 }
 
 TemplateFiller TemplateFiller::fromBytes(const void *data, size_t size, const std::string &what)
 {
-    return TemplateFiller(readWorkbookStreamFromMemory(static_cast<const uint8_t *>(data), size, what), what);
+    return TemplateFiller(readCompoundFileFromMemory(static_cast<const uint8_t *>(data), size, what), what);
 }
 
-TemplateFiller::TemplateFiller(std::string stream, const std::string &what) : m_book(std::make_unique<FilledWorkbook>())
+TemplateFiller::TemplateFiller(CompoundFileContents &&contents, const std::string &what)
+    : m_book(std::make_unique<FilledWorkbook>())
 {
     FilledWorkbook &b = *m_book;
     b.path = what;
-    b.stream = std::move(stream);
+    b.stream = std::move(contents.workbook);
+    b.parts = std::move(contents.parts);
+    removeBuiltinPasswordEncryption(b.stream, what);
     b.globals = parseGlobals(b.stream, [&b](const SstString &s) {
         b.oldStrings.push_back({s.chars, s.runs, s.phonetic});
     }, true);
@@ -530,23 +771,7 @@ void TemplateFiller::setText(int sheet, int row, int col, std::string_view text)
     SheetModel &m = b.model(sheet);
     b.redirectIntoMerge(m, row, col);
     const size_t pos = m.positionFor(row, col);
-    const Cell *old = m.at(row, col, pos);
-    uint16_t xf;
-    if (old) {
-        xf = old->xf;
-        // A formula other cells share (or an array formula) cannot be replaced alone.
-        RecordReader reader(b.stream, old->ref);
-        Record r;
-        if (old->kind == Cell::Original && reader.next(r) && r.type == rec::Formula) {
-            while (reader.next(r) && r.type == rec::String) {
-            }
-            if (r.type == rec::ShrFmla || r.type == rec::Array || r.type == rec::Table)
-                throw XlsError(ErrorCode::SharedFormulaCell, "sheet " + sheetName(sheet) + ", row " +
-                               std::to_string(row + 1) + ", column " + std::to_string(col + 1));
-        }
-    } else {
-        xf = m.colXf[size_t(col)] >= 0 ? uint16_t(m.colXf[size_t(col)]) : b.defaultXf;
-    }
+    const uint16_t xf = b.formatFor(m, row, col, pos);
     // A full batch goes first, so a failure to store it leaves this cell unchanged.
     if (b.newStrings.queued() >= SharedStrings::BatchSize)
         b.flushTexts();
@@ -556,6 +781,77 @@ void TemplateFiller::setText(int sheet, int row, int col, std::string_view text)
     m.putAt(row, pos, {uint8_t(col), Cell::QueuedText, xf, b.newStrings.queue(text, tag)});
     m.edited = true;
     ++b.newRefs;
+}
+
+uint16_t FilledWorkbook::formatFor(SheetModel &m, int row, int col, size_t pos)
+{
+    const Cell *old = m.at(row, col, pos);
+    if (!old)
+        return newCellFormat(m, row, col);
+    const uint16_t xf = old->xf;
+    dropFormulaGroup(m, row, col, *old);
+    return xf;
+}
+
+uint16_t FilledWorkbook::newCellFormat(SheetModel &m, int row, int col) const
+{
+    if (m.formatRow >= 0 && row > m.formatRow)
+        if (const Cell *above = m.find(m.formatRow, col))
+            return above->xf;
+    return m.colXf[size_t(col)] >= 0 ? uint16_t(m.colXf[size_t(col)]) : defaultXf;
+}
+
+void TemplateFiller::extendRowFormats(int sheet, int row)
+{
+    FilledWorkbook &b = *m_book;
+    b.checkCell(sheet, row, 0);
+    b.model(sheet).formatRow = row;
+}
+
+void TemplateFiller::setNumber(int sheet, int row, int col, double value)
+{
+    FilledWorkbook &b = *m_book;
+    b.checkCell(sheet, row, col);
+    if (!std::isfinite(value))
+        throw XlsError(ErrorCode::NumberNotFinite, "row " + std::to_string(row + 1) + ", column " + std::to_string(col + 1));
+    SheetModel &m = b.model(sheet);
+    b.redirectIntoMerge(m, row, col);
+    const size_t pos = m.positionFor(row, col);
+    const uint16_t xf = b.formatFor(m, row, col, pos);
+    // Most numbers have an exact RK form, which the cell holds itself.
+    uint32_t rk = 0;
+    if (encodeRk(value, rk)) {
+        m.putAt(row, pos, {uint8_t(col), Cell::NewRk, xf, rk});
+    } else {
+        if (b.numbers.size() >= 0xFFFFFFFEu)
+            throw XlsError(ErrorCode::WorkbookTooLarge);
+        b.numbers.push_back(value);
+        m.putAt(row, pos, {uint8_t(col), Cell::NewNumber, xf, uint32_t(b.numbers.size() - 1)});
+    }
+    m.edited = true;
+}
+
+void TemplateFiller::setNumberOrText(int sheet, int row, int col, std::string_view text)
+{
+    if (const auto v = generalNumberValue(text))
+        setNumber(sheet, row, col, *v);
+    else
+        setText(sheet, row, col, text);
+}
+
+void TemplateFiller::setPrintArea(int sheet, int firstRow, int lastRow, int firstCol, int lastCol)
+{
+    FilledWorkbook &b = *m_book;
+    b.checkCell(sheet, firstRow, firstCol);
+    b.checkCell(sheet, lastRow, lastCol);
+    if (firstRow > lastRow || firstCol > lastCol)
+        throw XlsError(ErrorCode::PageSetupOutOfRange, "print area rows " + std::to_string(firstRow + 1) + "-" +
+                       std::to_string(lastRow + 1) + ", columns " + std::to_string(firstCol + 1) + "-" +
+                       std::to_string(lastCol + 1));
+    if (!b.names)
+        b.names = std::make_unique<BuiltinNameEditor>(b.stream, b.globals.end, uint16_t(b.globals.sheets.size()));
+    b.names->set(BuiltinName::PrintArea, uint16_t(b.worksheets[size_t(sheet)]),
+                 {uint16_t(firstRow), uint16_t(lastRow), uint16_t(firstCol), uint16_t(lastCol)});
 }
 
 std::string TemplateFiller::text(int sheet, int row, int col) const
@@ -573,25 +869,9 @@ std::string TemplateFiller::text(int sheet, int row, int col) const
         b.append(c->ref, out);
         return out;
     }
-    // Decode the template's record (a MULRK part is decoded through its whole record).
-    struct Pick : CellSink
-    {
-        int col;
-        std::string *out;
-        void cell(const DecodedCell &c) override
-        {
-            if (c.col == col)
-                out->assign(c.text);
-        }
-    } pick;
-    pick.col = col;
-    pick.out = &out;
-    RecordReader reader(b.stream, c->ref);
-    Record r;
-    reader.next(r);
-    std::string scratch;
-    decodeCellRecord(r, reader, b.globals, b, scratch, pick);
-    return out;
+    if (c->kind == Cell::NewNumber || c->kind == Cell::NewRk)
+        return formatGeneral(c->kind == Cell::NewRk ? decodeRk(c->ref) : b.numbers[c->ref]);
+    return b.templateText(*c);
 }
 
 void TemplateFiller::save(const std::string &outPath) const
@@ -606,6 +886,7 @@ void TemplateFiller::save(const std::string &outPath) const
     // Sheets are streamed after the globals; each BOUNDSHEET gets its sheet's new position
     // once that sheet is written.
     CompoundFileWriter file(outPath);
+    file.keepParts(b.parts);
     ByteBuffer globals;
     std::vector<size_t> sheetOffsetAt;
     b.writeGlobals(globals, sheetOffsetAt, file);

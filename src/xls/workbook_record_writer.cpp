@@ -5,6 +5,7 @@
 #include "xls/biff_records.h"
 #include "xls/cell_records.h"
 #include "xls/compound_file.h"
+#include "xls/defined_names.h"
 #include "xls/errors.h"
 #include "xls/shared_strings.h"
 #include "xls/sst_writer.h"
@@ -196,6 +197,7 @@ private:
             b.u16(86);
             g.record(rec::Country, b.bytes);
         }
+        writePrintTitles(g);
 
         const SharedStrings &strings = *m_book.m_strings;
         uint64_t refs = 0;
@@ -211,6 +213,60 @@ private:
         }
         sst.finish();
         g.record(rec::Eof, {});
+    }
+
+    // The link records and one Print_Titles name per sheet that repeats rows on its pages.
+    void writePrintTitles(ByteBuffer &g) const
+    {
+        std::vector<ExternSheetEntry> entries;
+        for (size_t i = 0; i < m_book.m_sheets.size(); ++i) {
+            const auto &p = m_book.m_sheets[i]->m_pageSetup;
+            if (p && p->titleFirstRow >= 0)
+                entries.push_back({0, uint16_t(i), uint16_t(i)});
+        }
+        if (entries.empty())
+            return;
+        putSelfSupBook(g, uint16_t(m_book.m_sheets.size()));
+        putExternSheet(g, entries);
+        for (size_t e = 0; e < entries.size(); ++e) {
+            const PageSetup &p = *m_book.m_sheets[entries[e].firstSheet]->m_pageSetup;
+            putBuiltinName(g, BuiltinName::PrintTitles, entries[e].firstSheet, uint16_t(e),
+                           {uint16_t(p.titleFirstRow), uint16_t(p.titleLastRow), 0, 255});
+        }
+    }
+
+    // WSBOOL and the page setup block, from HEADER to SETUP.
+    static void writePageSetup(ByteBuffer &b, const std::optional<PageSetup> &setup)
+    {
+        constexpr uint16_t LeftMargin = 0x0026, RightMargin = 0x0027, TopMargin = 0x0028, BottomMargin = 0x0029;
+        const PageSetup p = setup.value_or(PageSetup{});
+        const bool fit = p.fitWidth > 0 || p.fitHeight > 0;
+        b.record16(rec::WsBool, uint16_t(0x04C1 | (fit ? 0x0100 : 0))); // 0x0100: fit to pages
+        b.record(rec::Header, {});
+        b.record(rec::Footer, {});
+        b.record16(rec::HCenter, p.centerHorizontally ? 1 : 0);
+        b.record16(rec::VCenter, 0);
+        if (setup) {
+            for (const auto &[type, inches] : {std::pair{LeftMargin, p.leftMargin}, {RightMargin, p.rightMargin},
+                                              {TopMargin, p.topMargin}, {BottomMargin, p.bottomMargin}}) {
+                b.u16(type);
+                b.u16(8);
+                b.f64(inches);
+            }
+        }
+        ByteBuffer s;
+        s.u16(9); // A4
+        s.u16(uint16_t(p.scale));
+        s.u16(1); // first page number
+        s.u16(uint16_t(fit ? p.fitWidth : 1)); // 1 × 1 is what a spreadsheet offers when fitting is turned on
+        s.u16(uint16_t(fit ? p.fitHeight : 1));
+        s.u16(p.landscape ? 0x0000 : 0x0002);
+        s.u16(300);
+        s.u16(300);
+        s.f64(0.5); // header and footer margins
+        s.f64(0.5);
+        s.u16(1);
+        b.record(rec::Setup, s.bytes);
     }
 
     // Streams one sheet's records to `out` through a small buffer.
@@ -239,26 +295,7 @@ private:
         b.u16(4);
         b.u16(0);
         b.u16(DefaultRowTwips);
-        b.record16(rec::WsBool, 0x04C1);
-        b.record(rec::Header, {});
-        b.record(rec::Footer, {});
-        b.record16(rec::HCenter, 0);
-        b.record16(rec::VCenter, 0);
-        {
-            ByteBuffer s;
-            s.u16(9);   // A4
-            s.u16(100); // scale
-            s.u16(1);   // first page number
-            s.u16(1);
-            s.u16(1);
-            s.u16(0x0002); // portrait
-            s.u16(300);
-            s.u16(300);
-            s.f64(0.5);
-            s.f64(0.5);
-            s.u16(1);
-            b.record(rec::Setup, s.bytes);
-        }
+        writePageSetup(b, sheet.m_pageSetup);
         b.record16(rec::DefColWidth, 8);
         for (size_t c = 0; c < sheet.m_columnWidths.size(); ++c) {
             if (sheet.m_columnWidths[c] < 0)

@@ -186,6 +186,18 @@ void Sheet::setRowHeight(int row, double points)
     m_rowHeights[size_t(row)] = int32_t(std::lround(points * 20));
 }
 
+void Sheet::setPageSetup(const PageSetup &p)
+{
+    auto margin = [](double m) { return m >= 0 && m <= 49; };
+    const bool titlesOk = (p.titleFirstRow == -1 && p.titleLastRow == -1) ||
+                          (p.titleFirstRow >= 0 && p.titleFirstRow <= p.titleLastRow && p.titleLastRow <= MaxRow);
+    if (p.fitWidth < 0 || p.fitWidth > 32767 || p.fitHeight < 0 || p.fitHeight > 32767 || p.scale < 10 ||
+        p.scale > 400 || !margin(p.leftMargin) || !margin(p.rightMargin) || !margin(p.topMargin) ||
+        !margin(p.bottomMargin) || !titlesOk)
+        throw XlsError(ErrorCode::PageSetupOutOfRange, "sheet " + m_name);
+    m_pageSetup = p;
+}
+
 Workbook::Workbook() : m_strings(std::make_unique<SharedStrings>()), m_formats{CellFormat{}} {}
 
 Workbook::~Workbook() = default;

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +28,20 @@ struct CellFormat
     bool operator==(const CellFormat &) const = default;
 };
 
+// How a sheet prints. Without one a sheet prints on A4 portrait at 100 %.
+struct PageSetup
+{
+    bool landscape = false;
+    // Fit to so many pages across and down; 0 leaves that direction to as many pages as it
+    // needs. With both 0 the sheet prints at `scale` per cent.
+    int fitWidth = 0, fitHeight = 0; // 0 to 32,767
+    int scale = 100;                 // 10 to 400
+    bool centerHorizontally = false;
+    double leftMargin = 0.75, rightMargin = 0.75, topMargin = 1, bottomMargin = 1; // inches, 0 to 49
+    // Rows printed at the top of every page, 0-based and inclusive; -1 for none.
+    int titleFirstRow = -1, titleLastRow = -1;
+};
+
 // One worksheet of a Workbook; made by Workbook::addSheet and owned by it.
 // Rows 0..65535, columns 0..255. Every setter checks its arguments first and throws
 // XlsError without changing the sheet. Setting a cell again replaces it.
@@ -47,6 +62,7 @@ public:
     void merge(int firstRow, int firstCol, int lastRow, int lastCol);
     void setColumnWidth(int col, double characters); // 0 to 255 characters
     void setRowHeight(int row, double points);       // 0 to 409 points
+    void setPageSetup(const PageSetup &setup);
 
     // internal representation, public for the record writer
     struct Cell
@@ -78,6 +94,7 @@ private:
     std::vector<Merge> m_merges;
     std::vector<int32_t> m_columnWidths; // by column: 1/256 characters, -1 = default
     std::vector<int32_t> m_rowHeights;   // by row: twips, -1 = default
+    std::optional<PageSetup> m_pageSetup;
 };
 
 // A new Excel 97-2003 workbook built in memory and written in one go.

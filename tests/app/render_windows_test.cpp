@@ -13,7 +13,6 @@
 #include <QComboBox>
 #include <QImage>
 #include <QPainter>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -45,10 +44,7 @@ TEST(RenderWindows, ShellWindowsRenderToPng)
     TempStore store;
     ScriptedPrompter prompter;
     saveFirstAccount(*store.db, QStringLiteral("管理员"), QStringLiteral("pw"));
-    QTemporaryDir temp;
-    const QString dir = qEnvironmentVariableIsEmpty("KESTROVA_RENDER_DIR") ? temp.path()
-                                                                          : qEnvironmentVariable("KESTROVA_RENDER_DIR");
-    const QString out = dir + QStringLiteral("/kestrova-");
+    const QString out = pictureFolder() + QStringLiteral("/kestrova-");
 
     ui::MainWindow main;
     context().hasTask = true;

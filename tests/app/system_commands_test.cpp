@@ -191,6 +191,8 @@ TEST_F(SystemCommandsTest, BackupSuggestsUnitAndYearAndRestoreBringsTheRecordsBa
     EXPECT_EQ(prompter.fileRequests[0].suggestedName, QStringLiteral("备份-河北局-2013"));
     EXPECT_EQ(prompter.fileRequests[0].defaultSuffix, QStringLiteral("bak"));
     EXPECT_EQ(prompter.fileRequests[0].filter, ui::kBackupFilter);
+    EXPECT_EQ(QDir(prompter.fileRequests[0].directory).canonicalPath(), QDir(store.home()).canonicalPath())
+        << "the dialog starts beside the database, not in whatever folder the program was started from";
     EXPECT_EQ(prompter.lastText(), QStringLiteral("数据备份成功！"));
     EXPECT_EQ(prompter.messages.back().caption, QStringLiteral("消息！"));
     EXPECT_EQ(context().unitLabel, QStringLiteral("河北局"));
@@ -203,6 +205,8 @@ TEST_F(SystemCommandsTest, BackupSuggestsUnitAndYearAndRestoreBringsTheRecordsBa
     EXPECT_TRUE(ui::restoreCommand(nullptr));
     EXPECT_EQ(prompter.messages.back().text, QStringLiteral("文件恢复成功！"));
     EXPECT_EQ(prompter.messages.back().caption, QStringLiteral("消息！"));
+    ASSERT_EQ(prompter.fileRequests.size(), 2u);
+    EXPECT_EQ(QDir(prompter.fileRequests[1].directory).canonicalPath(), QDir(store.home()).canonicalPath());
     auto db = openStore(StoreOpen::MustExist);
     EXPECT_EQ(recordDump(*db), original);
     EXPECT_EQ(loadTask(*db)->year, QStringLiteral("2013"));

@@ -29,10 +29,13 @@ TEST(CliInit, CreatesOnceAndNeverOverwrites)
 TEST(CliInit, BadHomesAreRefusedByName)
 {
     QTemporaryDir home;
-    const QString missing = home.filePath("no/such/dir");
-    auto r = runCli(missing, {"init"});
+    QFile plain(home.filePath("plain"));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    const QString underAFile = home.filePath("plain/below");
+    auto r = runCli(underAFile, {"init"});
     EXPECT_NE(r.exitCode, 0);
-    EXPECT_TRUE(r.err.contains(missing)) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(underAFile)) << r.err.toStdString();
 
     QFile junk(dbPath(home));
     ASSERT_TRUE(junk.open(QIODevice::WriteOnly));

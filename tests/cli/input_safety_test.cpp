@@ -158,7 +158,7 @@ TEST_F(InputSafety, APipeNamedLikeAWorkbookOrBackupIsRefusedAtOnce)
     const QStringList entries = folderEntries(store.home());
     CliResult r = runWithin(store.home(), {"import", pipeXls}, 20000);
     EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
-    EXPECT_TRUE(r.err.contains(QStringLiteral("not a regular file"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("不是普通文件"))) << r.err.toStdString();
     expectIntact(entries, "import of a pipe");
     r = runWithin(store.home(), {"restore", pipeBak}, 20000);
     EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();

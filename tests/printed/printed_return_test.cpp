@@ -1,6 +1,6 @@
 // The printed return: the shared indicator cell map, the generated paper-form
 // templates and the filled workbook, read back through python3-xlrd.
-#include "printed/xls_cells.h"
+#include "support/xls_cells.h"
 #include "records/printed/printed_cell_map.h"
 #include "records/printed/printed_return.h"
 #include "records/printed/printed_templates.h"
@@ -52,8 +52,8 @@ PrintedReturnFields sampleFields()
     f.city = QStringLiteral("郑州市");
     f.county = QStringLiteral("金水区");
     f.address = QStringLiteral("花园路 8 号");
-    f.postcode = QStringLiteral("450000");
-    f.phone = QStringLiteral("0371-6000000");
+    f.postcode = QStringLiteral("010010");
+    f.phone = QStringLiteral("13937100000");
     f.orgCode = QStringLiteral("45000012-3");
     f.ownership = QStringLiteral("国有");
     f.legalRep = QStringLiteral("王五");
@@ -62,6 +62,8 @@ PrintedReturnFields sampleFields()
     f.year = QStringLiteral("2013");
     for (int k = 1; k <= kIndicatorCount; ++k)
         f.indicators[size_t(k - 1)] = QString::number(k * 10 + 0.5);
+    f.indicators[1] = QStringLiteral("0.3");             // 0.1 + 0.2 as the form shows it
+    f.indicators[2] = QStringLiteral("123456789012345"); // 15 digits
     f.remarks = QStringLiteral("无");
     f.head = QStringLiteral("张三");
     f.filler = QStringLiteral("李四");
@@ -167,8 +169,14 @@ TEST_F(PrintedReturn, EveryCellOfTheMapHoldsWhatTheFormShows)
     EXPECT_EQ(x.at(returnCells::head), f.head);
     EXPECT_EQ(x.at(returnCells::filler), f.filler);
     EXPECT_EQ(x.at(returnCells::filingDate), QStringLiteral("2014-03-05"));
-    for (int k = 1; k <= kIndicatorCount; ++k)
+    // Indicators are numbers a spreadsheet adds up; codes, telephone, year and date keep
+    // their form as text.
+    for (int k = 1; k <= kIndicatorCount; ++k) {
         EXPECT_EQ(x.at(indicatorCell(k)), f.indicators[size_t(k - 1)]) << "indicator " << k;
+        EXPECT_TRUE(x.isNumber(indicatorCell(k))) << "indicator " << k;
+    }
+    for (SheetCell c : kIdentityCells)
+        EXPECT_FALSE(x.isNumber(c)) << c.row << "," << c.column;
     // The template's captions stay.
     EXPECT_EQ(x.at(3, 1), QStringLiteral("企业名称："));
 }
@@ -178,6 +186,7 @@ TEST_F(PrintedReturn, FieldsShownEmptyAreWrittenEmptyNotZero)
     PrintedReturnFields f = sampleFields();
     f.indicators.fill(QString());
     f.indicators[0] = QStringLiteral("12");
+    f.indicators[1] = QStringLiteral("007"); // typed so: only text keeps its zeros
     f.remarks.clear();
     f.filingDate = QDate();
     const QString out = dir.filePath(QStringLiteral("empty.xls"));
@@ -185,7 +194,9 @@ TEST_F(PrintedReturn, FieldsShownEmptyAreWrittenEmptyNotZero)
     const auto x = readWithXlrd(out);
     ASSERT_TRUE(x.ok);
     EXPECT_EQ(x.at(indicatorCell(1)), QStringLiteral("12"));
-    for (int k = 2; k <= kIndicatorCount; ++k)
+    EXPECT_EQ(x.at(indicatorCell(2)), QStringLiteral("007"));
+    EXPECT_FALSE(x.isNumber(indicatorCell(2)));
+    for (int k = 3; k <= kIndicatorCount; ++k)
         EXPECT_EQ(x.at(indicatorCell(k)), QString()) << "indicator " << k;
     EXPECT_EQ(x.at(returnCells::remarks), QString());
     EXPECT_EQ(x.at(returnCells::filingDate), QString());

@@ -1,9 +1,10 @@
 // 保存表格 of the entry form: dialog, write, message.
 #include "data/app_home.h"
-#include "printed/xls_cells.h"
+#include "records/printed/printed_cell_map.h"
 #include "records/printed/printed_templates.h"
 #include "records/printed/ui/printed_return_save.h"
 #include "support/scripted_prompter.h"
+#include "support/xls_cells.h"
 
 #include <QDir>
 #include <QFile>

@@ -8,7 +8,6 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <QDir>
 #include <QKeyEvent>
 #include <QPointer>
 
@@ -63,12 +62,5 @@ inline void typeInto(QWidget *w, const QString &text)
     }
 }
 
-// Where the tests leave the windows' pictures for a look.
-inline QString pictureDir()
-{
-    const QString dir = QStringLiteral(KESTROVA_BIN_DIR) + QStringLiteral("/../records-pictures");
-    QDir().mkpath(dir);
-    return QDir(dir).absolutePath();
-}
 
 } // namespace kestrova::test

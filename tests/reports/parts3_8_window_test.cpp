@@ -15,7 +15,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QTableWidget>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -74,10 +73,7 @@ TEST_F(Parts3To8Windows, EveryMenuEntryOpensAFilledWindow)
 
 TEST_F(Parts3To8Windows, OneWindowOfEachPartRendersToPng)
 {
-    QTemporaryDir scratch;
-    const QString dir = qEnvironmentVariableIsSet("KESTROVA_RENDER_DIR") ? qEnvironmentVariable("KESTROVA_RENDER_DIR")
-                                                                          : scratch.path();
-    QDir().mkpath(dir);
+    const QString dir = pictureFolder();
     const QStringList titles{QStringLiteral("表3-1-2 全国粮油仓储企业附属设施汇总表（分地区）"),
                              QStringLiteral("表3-4-1 全国粮油仓储企业临时储粮设施汇总表"),
                              QStringLiteral("表4-4-5 全国检化验仪器汇总表（非国有企业）"),

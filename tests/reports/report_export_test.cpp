@@ -2,12 +2,13 @@
 #include "report_test_support.h"
 
 #include "reports/report_error.h"
+#include "support/xls_cells.h"
 #include "reports/report_export.h"
 #include "reports/report_templates.h"
+#include "support/child_process.h"
 #include "xls/reader.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -138,41 +139,42 @@ TEST_F(ReportExport, ExistingFileIsReplacedAndMissingTemplateFails)
     EXPECT_THROW(reports::exportReport(grid, *def, dir.filePath("none.xls"), out), reports::ReportError);
 }
 
-TEST_F(ReportExport, ReadBackWithXlrd)
+// An independent reader sees the grid's texts, every value of a data row as a number
+// cell and labels and headings as text.
+TEST_F(ReportExport, XlrdReadsValuesAsNumbersLabelsAndHeadingsAsText)
 {
     const auto grid = buildTitle(*store.db, T212, QStringLiteral("国家级汇总"));
     const auto *def = reports::definitionForTitle(T212);
     const QString out = dir.filePath(QStringLiteral("xlrd.xls"));
     reports::exportReport(grid, *def, templateOf(*def), out);
-    QProcess py;
-    // the system interpreter carries the Debian xlrd package
-    py.start(QFile::exists(QStringLiteral("/usr/bin/python3")) ? QStringLiteral("/usr/bin/python3") : QStringLiteral("python3"),
-             {QStringLiteral("-c"),
-              QStringLiteral("import sys,xlrd\ns=xlrd.open_workbook(sys.argv[1]).sheet_by_index(0)\n"
-                             "for r in range(s.nrows):\n"
-                             "  print('\\t'.join(str(s.cell_value(r,c)) for c in range(s.ncols)))"),
-              out});
-    ASSERT_TRUE(py.waitForFinished(30000));
-    if (py.exitCode() != 0)
-        GTEST_SKIP() << py.readAllStandardError().toStdString();
-    const QStringList lines = QString::fromUtf8(py.readAllStandardOutput()).split(QLatin1Char('\n'));
-    EXPECT_EQ(lines.value(1).split('\t').value(0), grid.text(0, 0));
-    for (int r = 4; r < grid.rowCount(); ++r)
-        for (int c = 0; c < grid.columnCount(); ++c)
-            EXPECT_EQ(lines.value(r + 2).split('\t').value(c), grid.text(c, r)) << r << "," << c;
+    const XlsCells x = readWithXlrd(out);
+    ASSERT_TRUE(x.ok);
+    EXPECT_EQ(x.at(2, 1), grid.text(0, 0));
+    for (int r = 3; r < grid.rowCount(); ++r)
+        for (int c = 0; c < grid.columnCount(); ++c) {
+            if (!grid.text(c, r).isEmpty()) {
+                EXPECT_EQ(x.at(r + 3, c + 1), grid.text(c, r)) << r << "," << c;
+            }
+            EXPECT_EQ(x.isNumber(r + 3, c + 1), c > 0 && r >= def->firstDataRow()) << r << "," << c;
+        }
 }
 
-TEST(ReportExportNames, DefaultNameAndTemplatePath)
+TEST(ReportExportNames, DefaultNameCarriesTheServedTableNumberTitleAndYear)
 {
-    GlobalContext ctx;
-    ctx.province = QStringLiteral("河北省");
-    ctx.city = QStringLiteral("石家庄市");
     const auto *n = reports::definitionForTitle(T111);
     const auto *b = reports::definitionForTitle(T112);
     reports::ReportGrid g(6, 4);
-    g.setText(0, 0, QStringLiteral("河北省粮油仓储企业数量汇总表（分地区）"));
-    EXPECT_EQ(reports::defaultExportName(ctx, *n, g, QDate(2014, 3, 7)), "河北省石家庄市粮油仓储企业数量汇总表(03-07)");
-    EXPECT_EQ(reports::defaultExportName(ctx, *b, g, QDate(2014, 12, 25)), "河北省粮油仓储企业数量汇总表（分地区）(12-25)");
+    g.setText(0, 0, QStringLiteral("河北省粮油仓储企业数量汇总表（国有企业）"));
+    // The variant's own number, not the window's first title's.
+    EXPECT_EQ(reports::defaultExportName(*b, QStringLiteral("表1-1-4 全国粮油仓储企业数量汇总表（国有企业）"), g,
+                                         QStringLiteral("2013")),
+              "表1-1-4 河北省粮油仓储企业数量汇总表（国有企业）(2013)");
+    g.setText(0, 0, QStringLiteral("河北省石家庄市粮油仓储企业数量汇总表"));
+    EXPECT_EQ(reports::defaultExportName(*n, T111, g, QStringLiteral("2014")),
+              "表1-1-1 河北省石家庄市粮油仓储企业数量汇总表(2014)");
+    // Without a task year nothing stands in brackets; a slash in a place name stays in the name.
+    g.setText(0, 0, QStringLiteral("甲/乙粮油仓储企业数量汇总表"));
+    EXPECT_EQ(reports::defaultExportName(*n, T111, g, QString()), "表1-1-1 甲／乙粮油仓储企业数量汇总表");
     EXPECT_EQ(reports::templateRelativePath(*n), "templet/1-1/表1-1-1 全国粮油仓储企业数量汇总表.xls");
     EXPECT_EQ(reports::templateRelativePath(*b), "templet/1-1/表1-1-2 通表.xls");
 }

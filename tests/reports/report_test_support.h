@@ -31,7 +31,8 @@ inline void addRecord(Database &db, Fields fields)
 
 // Builds the report of a title at a level, as the menu would hand it over.
 inline reports::ReportGrid buildTitle(Database &db, const QString &title, const QString &level,
-                                      const QString &province = {}, const QString &city = {})
+                                      const QString &province = {}, const QString &city = {},
+                                      const QString &county = {})
 {
     const reports::ReportDefinition *def = reports::definitionForTitle(title);
     if (!def)
@@ -41,7 +42,7 @@ inline reports::ReportGrid buildTitle(Database &db, const QString &title, const 
     ctx.level = level;
     ctx.province = province;
     ctx.city = city;
-    ctx.county.clear();
+    ctx.county = county;
     reports::ReportGrid grid;
     reports::buildReport(db, ctx, *def, reports::windowClassState(def->className), grid);
     return grid;

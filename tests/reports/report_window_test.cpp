@@ -3,6 +3,7 @@
 #include "report_test_support.h"
 
 #include "app/ui/window_registry.h"
+#include "data/task_record.h"
 #include "reports/ui/report_window.h"
 #include "reports/report_templates.h"
 #include "reports/ui/report_windows.h"
@@ -184,13 +185,18 @@ TEST_F(ReportWindowTest, SaveTableWritesWorkbookAndSaysSo)
 {
     QDir(store.home()).mkpath(QStringLiteral("templet"));
     reports::writeReportTemplates(store.file(QStringLiteral("templet")));
+    TaskRecord task;
+    task.year = QStringLiteral("2013");
+    task.level = QStringLiteral("省级汇总");
+    task.province = QStringLiteral("河北省");
+    saveTask(*store.db, task);
     auto w = open(T212, QStringLiteral("省级汇总"));
     const QString out = store.file(QStringLiteral("saved.xls"));
     prompter.files.push_back(out);
     w->findChild<QPushButton *>("BitBtn1")->click();
     ASSERT_EQ(prompter.fileRequests.size(), 1u);
     EXPECT_EQ(prompter.fileRequests[0].defaultSuffix, "xls");
-    EXPECT_TRUE(prompter.fileRequests[0].suggestedName.startsWith(QStringLiteral("河北省粮油仓储企业总仓容汇总表（分地区）(")));
+    EXPECT_EQ(prompter.fileRequests[0].suggestedName, QStringLiteral("表2-1-2 河北省粮油仓储企业总仓容汇总表（分地区）(2013)"));
     ASSERT_TRUE(prompter.errors.isEmpty()) << prompter.errors.join(' ').toStdString();
     EXPECT_EQ(prompter.lastText(), "保存成功！");
     EXPECT_EQ(prompter.messages.back().caption, "提示");

@@ -1,10 +1,11 @@
 // The annual summary workbook, read back through python3-xlrd.
-#include "printed/xls_cells.h"
+#include "records/printed/printed_cell_map.h"
 #include "records/printed/printed_templates.h"
 #include "reports/summary/summary_condition.h"
 #include "reports/summary/summary_export.h"
 #include "reports/summary/summary_figures.h"
 #include "summary/summary_fixture.h"
+#include "support/xls_cells.h"
 
 #include <QFile>
 
@@ -44,6 +45,12 @@ TEST(SummaryExport, HeaderLinesOwnershipAndSumsLandOnTheSharedCells)
     EXPECT_EQ(x.at(indicatorCell(1)), QStringLiteral("50.5"));
     for (int k = 2; k <= kIndicatorCount; ++k)
         EXPECT_EQ(x.at(indicatorCell(k)), f.sums[size_t(k - 1)]) << "indicator " << k;
+    // Sums and the count are numbers to compute with; the year and the date stay text.
+    for (int k = 1; k <= kIndicatorCount; ++k)
+        EXPECT_EQ(x.isNumber(indicatorCell(k)), !f.sums[size_t(k - 1)].isEmpty()) << "indicator " << k;
+    EXPECT_TRUE(x.isNumber(7, 10));
+    EXPECT_FALSE(x.isNumber(5, 3));
+    EXPECT_FALSE(x.isNumber(4, 3));
 }
 
 TEST(SummaryExport, EveryIndicatorGoesToItsOwnCellAndFileNameIsDated)

@@ -1,6 +1,6 @@
 // TFrmGatherList driven as the user drives it: tree clicks, ownership, 统计, 保存表格.
 #include "app/ui/window_registry.h"
-#include "printed/xls_cells.h"
+#include "records/printed/printed_cell_map.h"
 #include "records/printed/printed_templates.h"
 #include "records/ui/indicator_block_widget.h"
 #include "reports/summary/summary_tree.h"
@@ -10,6 +10,7 @@
 #include "support/gui_app.h"
 #include "support/render_png.h"
 #include "support/scripted_prompter.h"
+#include "support/xls_cells.h"
 
 #include <QApplication>
 #include <QDir>
@@ -213,6 +214,6 @@ TEST_F(GatherWindow, RendersWithASelection)
 {
     click({"地方企业", "河南省", "郑州市"});
     window->BitBtn1Click();
-    const QString png = QDir(QStringLiteral(KESTROVA_BIN_DIR)).filePath(QStringLiteral("../summary_window.png"));
+    const QString png = QDir(pictureFolder()).filePath(QStringLiteral("summary_window.png"));
     EXPECT_TRUE(renderPng(window.get(), png, QSize(1500, 1000)));
 }

@@ -1,8 +1,10 @@
 #include "support/render_png.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QImage>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <QWidget>
 
 namespace kestrova::test {
@@ -27,6 +29,17 @@ bool renderPng(QWidget *widget, const QString &path, const QSize &size)
     if (!wasVisible)
         widget->hide();
     return image.save(path, "PNG");
+}
+
+QString pictureFolder()
+{
+    if (!qEnvironmentVariableIsEmpty("KESTROVA_RENDER_DIR")) {
+        const QString dir = qEnvironmentVariable("KESTROVA_RENDER_DIR");
+        QDir().mkpath(dir);
+        return dir;
+    }
+    static QTemporaryDir scratch;
+    return scratch.path();
 }
 
 } // namespace kestrova::test

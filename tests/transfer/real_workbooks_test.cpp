@@ -2,6 +2,7 @@
 // the same records our own export gives.
 #include "transfer/sheet_rows.h"
 #include "transfer/upload_import.h"
+#include "support/child_process.h"
 #include "support/temp_store.h"
 #include "transfer_fixtures.h"
 
@@ -38,9 +39,9 @@ void writeCsv(Database &db, const QString &path)
         f.write((q.join(QLatin1Char(',')) + QLatin1Char('\n')).toUtf8());
     };
     line(sheetHeader(db, tables::records));
-    forEachSheetRow(db, tables::records, [&](const std::vector<std::string> &cells) {
+    forEachSheetRow(db, tables::records, [&](const SheetRow &row) {
         QStringList texts;
-        for (const auto &c : cells)
+        for (const auto &c : row.texts)
             texts << QString::fromStdString(c);
         line(texts);
     });
@@ -50,6 +51,7 @@ bool run(const QString &program, const QStringList &args, QString *output = null
 {
     QProcess p;
     p.setProcessChannelMode(QProcess::MergedChannels);
+    test::useUtf8Locale(p);
     p.start(program, args);
     if (!p.waitForFinished(180000))
         return false;
@@ -92,7 +94,7 @@ TEST_F(RealWorkbooks, TypedCellsWrittenByXlwtImportAsTheSameRecords)
 {
     const QString out = source.file("xlwt.xls");
     QString log;
-    ASSERT_TRUE(run("/usr/bin/python3", {QStringLiteral(KESTROVA_TEST_DATA_DIR "/transfer/typed_workbook.py"), csv, out}, &log))
+    ASSERT_TRUE(run(test::systemPython(), {QStringLiteral(KESTROVA_TEST_DATA_DIR "/transfer/typed_workbook.py"), csv, out}, &log))
         << log.toStdString();
     expectImportsAsSource(out);
 }

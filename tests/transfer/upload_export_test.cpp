@@ -3,8 +3,11 @@
 #include "transfer/messages.h"
 #include "transfer/transfer_error.h"
 #include "transfer/upload_export.h"
+#include "transfer/upload_import.h"
 #include "data/app_home.h"
+#include "xls/general_number.h"
 #include "support/temp_store.h"
+#include "support/xls_cells.h"
 #include "transfer_fixtures.h"
 
 #include <QDir>
@@ -13,13 +16,17 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
+#include <tuple>
 
 using namespace kestrova;
 using namespace kestrova::transfer;
 
 namespace {
+// Every cell as the reader would show it, and which ones went in as numbers.
 struct RecordingSink : CellSink {
     std::map<int, test::Rows> sheets;
+    std::set<std::tuple<int, int, int>> numbers;
     void setText(int sheet, int row, int col, std::string_view text) override
     {
         auto &rows = sheets[sheet];
@@ -29,6 +36,12 @@ struct RecordingSink : CellSink {
             rows[size_t(row)].resize(size_t(col) + 1);
         rows[size_t(row)][size_t(col)] = std::string(text);
     }
+    void setNumber(int sheet, int row, int col, double value) override
+    {
+        setText(sheet, row, col, xls::formatGeneral(value));
+        numbers.insert({sheet, row, col});
+    }
+    bool isNumber(int sheet, int row, int col) const { return numbers.count({sheet, row, col}) > 0; }
 };
 
 struct RecordingProgress : Progress {
@@ -94,7 +107,7 @@ TEST(ExportGate, LogLongerThanOneSheetRefuses)
     EXPECT_EQ(exportRefusal(*s.db), kTooManyLogRows);
 }
 
-TEST(UploadSheets, RecordSheetHasColumnsTwoToLastAndOneRowPerRecordAsText)
+TEST(UploadSheets, RecordSheetHasColumnsTwoToLastAndOneRowPerRecordIndicatorsAsNumbers)
 {
     test::TempStore s;
     addDemoRecords(*s.db, 3, 5);
@@ -116,6 +129,10 @@ TEST(UploadSheets, RecordSheetHasColumnsTwoToLastAndOneRowPerRecordAsText)
     EXPECT_EQ(cell(rec, 2, 91), "2014-03-05");
     EXPECT_EQ(cell(rec, 2, 92), "2014-03-05 9:05:07");
     EXPECT_EQ(cell(rec, 1, 16), s.db->scalar("SELECT 占地面积 FROM TZ_XIANGMU WHERE ID=1").toStdString());
+    // The 72 indicators are numbers; identity, year, dates and 校验状态 keep their form as text.
+    for (int c = 0; c < 94; ++c)
+        EXPECT_EQ(sink.isNumber(0, 1, c), c >= 16 && c < 88) << "column " << c << " " << rec[0][size_t(c)];
+    EXPECT_FALSE(sink.isNumber(0, 2, 17)) << "an absent value is no cell at all";
 }
 
 TEST(UploadSheets, HeaderFollowsTheTableNotAFixedList)
@@ -200,6 +217,36 @@ TEST_F(UploadWorkbook, FileReadsBackAsTheSheetsWereFilled)
             for (size_t c = 0; c < 94; ++c)
                 EXPECT_EQ(cell(got, r, c), cell(want, r, c)) << "sheet " << sheet << " row " << r << " col " << c;
     }
+}
+
+// In the file itself, read by python3-xlrd: the 72 indicators are number cells a spreadsheet
+// adds up, every identity column, 年度, the dates and 校验状态 stay text with their zeros;
+// the import reads the numbers back into the same records.
+TEST_F(UploadWorkbook, IndicatorsAreNumberCellsCodesKeepTheirZerosAndImportReadsThemBack)
+{
+    s.db->exec("UPDATE TZ_XIANGMU SET 邮政编码='010010', 组织机构代码='00123456-7', 联系电话='13937100000', "
+               "行政区划代码='010101', 占地面积=0.1+0.2, 空地面积=123456789012345, 库区数=NULL WHERE ID=1");
+    NoProgress none;
+    const QString out = s.file("上报.xls");
+    writeUploadWorkbook(*s.db, templ, out, none);
+    const test::XlsCells x = test::readWithXlrd(out);
+    ASSERT_TRUE(x.ok);
+    const QStringList header = s.db->columns("TZ_XIANGMU").mid(1);
+    const auto column = [&](const char *name) { return int(header.indexOf(QString::fromUtf8(name))) + 1; };
+    for (int c = 1; c <= 94; ++c)
+        EXPECT_EQ(x.isNumber(2, c), c >= 17 && c <= 88 && c != column("库区数")) << header[c - 1].toStdString();
+    EXPECT_EQ(x.at(2, column("邮政编码")), "010010");
+    EXPECT_EQ(x.at(2, column("组织机构代码")), "00123456-7");
+    EXPECT_EQ(x.at(2, column("联系电话")), "13937100000");
+    EXPECT_EQ(x.at(2, column("行政区划代码")), "010101");
+    EXPECT_EQ(x.at(2, column("占地面积")), "0.3");
+    EXPECT_EQ(x.at(2, column("空地面积")), "123456789012345");
+    EXPECT_EQ(x.at(2, column("库区数")), "");
+
+    const QList<QStringList> before = test::recordRows(*s.db, false);
+    test::TempStore other;
+    importUploadWorkbook(*other.db, out, none);
+    EXPECT_EQ(test::recordRows(*other.db, false), before);
 }
 
 TEST_F(UploadWorkbook, ShippedTemplateHasTheSheetsTheImportNeeds)

@@ -3,6 +3,7 @@
 #include "transfer/transfer_error.h"
 #include "transfer/upload_export.h"
 #include "transfer/upload_import.h"
+#include "xls/compound_file.h"
 #include "data/app_home.h"
 #include "support/temp_store.h"
 #include "transfer_fixtures.h"
@@ -10,6 +11,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include <gtest/gtest.h>
 
@@ -158,6 +160,30 @@ TEST_F(ImportOfBadWorkbook, FailedImportLogsNoSubmission)
     test::writeWorkbook(path.toStdString(), {{"数据信息", rows}});
     EXPECT_TRUE(expectRefused().endsWith(QStringLiteral("：“很多”不是数字")));
     EXPECT_EQ(s.db->scalar("SELECT count(*) FROM 报送记录"), "0");
+}
+
+// A workbook saved with a password to open: with Excel's built-in one (a protected
+// structure) it imports as usual; with one of its own it is refused saying so.
+TEST_F(ImportOfBadWorkbook, PasswordToOpen)
+{
+    const std::string plain = s.file("plain.xls").toStdString(), stream = s.file("encrypted.stream").toStdString();
+    test::writeWorkbook(plain, {{"数据信息", goodRows(3)}});
+    const auto encrypt = [&](const std::string &password) {
+        const std::string command = "/usr/bin/python3 " + std::string(KESTROVA_TEST_DATA_DIR) + "/xls/encrypt_cryptoapi.py '" +
+                                    plain + "' '" + stream + "' " + password + " 128";
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+        QFile in(QString::fromStdString(stream));
+        ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+        const QByteArray bytes = in.readAll();
+        xls::CompoundFileWriter out(path.toStdString());
+        out.write(bytes.constData(), size_t(bytes.size()));
+        out.commit();
+    };
+    encrypt("secret");
+    EXPECT_TRUE(expectRefused().contains(QStringLiteral("需要输入密码")));
+    encrypt("VelvetSweatshop");
+    NoProgress none;
+    EXPECT_EQ(importUploadWorkbook(*s.db, path, none, "测试员").appended, 4);
 }
 
 TEST(UploadImport, HeaderOnlyWorkbookImportsNothingAndSucceeds)

@@ -72,17 +72,17 @@ TEST(XlsBadInput, ContainerDamage)
     }
     expectRefused(variant("empty.xls", ""), ErrorCode::Truncated);
     expectRefused(variant("text.xls", "企业名称,数量\n甲,1\n"), ErrorCode::BadSignature,
-                  "not an Excel 97-2003 workbook: bad signature");
+                  "不是Excel 97-2003工作簿：文件头标志不对");
     expectRefused(variant("header-only.xls", good.substr(0, 300)), ErrorCode::Truncated);
     // The layout of our files: stream sectors, then the FAT, then the directory.
     const uint32_t fatSector = kestrova::xls::rd32(reinterpret_cast<const uint8_t *>(good.data()) + 0x4C);
     const size_t fat = (size_t(fatSector) + 1) * 512;
     std::string loop = good;
     patch32(loop, fat + 4 * 5, 2); // sector 5 -> 2: the Workbook chain loops
-    expectRefused(variant("loop.xls", loop), ErrorCode::BadSectorChain, "loops");
+    expectRefused(variant("loop.xls", loop), ErrorCode::BadSectorChain, "循环");
     std::string outside = good;
     patch32(outside, fat + 4 * 3, 100000);
-    expectRefused(variant("outside.xls", outside), ErrorCode::BadSectorChain, "outside the file");
+    expectRefused(variant("outside.xls", outside), ErrorCode::BadSectorChain, "文件之外");
     std::string fatOutside = good;
     patch32(fatOutside, 0x4C, 70000);
     expectRefused(variant("fat-outside.xls", fatOutside), ErrorCode::BadSectorChain);
@@ -133,7 +133,7 @@ TEST(XlsBadInput, RecordDamage)
     const std::string cell0 = S::rec(0x00FD, S::cell(0, 0, 15) + S::u32(0));
     expectRefused(build("filepass.xls", S::rec(0x002F, std::string(54, '\1')), cell0), ErrorCode::Encrypted);
     expectRefused(build("sst-index.xls", "", S::rec(0x00FD, S::cell(0, 0, 15) + S::u32(7))), ErrorCode::BadRecord,
-                  "beyond the 1 of the shared string table");
+                  "超出共享字符串表的1个字符串");
     // The table claims a million strings but holds one: the one is read, no huge allocation.
     EXPECT_EQ(readSheetCells(build("sst-count.xls", "", cell0, S::rec(0x00FC, S::u32(1) + S::u32(1000000) + S::u16(1) + '\0' + "a")),
                              "数据信息"),
@@ -141,15 +141,15 @@ TEST(XlsBadInput, RecordDamage)
     expectRefused(build("sst-cut.xls", "", cell0, S::rec(0x00FC, S::u32(1) + S::u32(1) + S::u16(50) + '\0' + "abc")),
                   ErrorCode::BadStringTable);
     expectRefused(build("mulrk.xls", "", S::rec(0x00BD, S::u16(0) + S::u16(0) + S::u16(15) + S::u32(2) + S::u16(9))),
-                  ErrorCode::BadRecord, "last column");
-    expectRefused(build("short.xls", "", S::rec(0x0203, S::cell(0, 0, 15))), ErrorCode::BadRecord, "too short");
+                  ErrorCode::BadRecord, "末列与长度不符");
+    expectRefused(build("short.xls", "", S::rec(0x0203, S::cell(0, 0, 15))), ErrorCode::BadRecord, "太短");
     // A record whose length runs past the end of the stream.
     StreamBuilder cut;
     cut.globals({"数据信息"}, {}, {}, false, "");
     cut.b.patch32(cut.b.bytes.find('\x85') + 4, uint32_t(cut.b.bytes.size()));
     cut.b.append(S::u16(0x0809) + S::u16(8000) + "xx");
     cut.save(dir.file("past-end.xls"));
-    expectRefused(dir.file("past-end.xls"), ErrorCode::BadRecord, "runs past the end of the stream");
+    expectRefused(dir.file("past-end.xls"), ErrorCode::BadRecord, "超出数据流末尾");
     StreamBuilder globalsAsSheet; // a sheet position naming the globals' own BOF
     globalsAsSheet.globals({"数据信息"}, {}, {}, false, "");
     globalsAsSheet.save(dir.file("globals-as-sheet.xls"));
@@ -157,10 +157,12 @@ TEST(XlsBadInput, RecordDamage)
     StreamBuilder past;
     past.globals({"数据信息"}, {}, {}, false, S::u16(0x0042) + S::u16(60000));
     past.save(dir.file("past-end-globals.xls"));
-    expectRefused(dir.file("past-end-globals.xls"), ErrorCode::BadRecord, "runs past the end of the stream");
-    // BIFF5: an Excel 95 workbook keeps its records in a stream named "Book".
-    xlstest::writeFile(dir.file("excel95.xls"), xlstest::miniStreamFile(std::string(600, '\0'), "Book"));
-    expectRefused(dir.file("excel95.xls"), ErrorCode::OldExcelVersion);
+    expectRefused(dir.file("past-end-globals.xls"), ErrorCode::BadRecord, "超出数据流末尾");
+    // BIFF5: an Excel 95 workbook keeps its records in a stream named "Book"; its BOF says version 5.
+    std::string biff5 = S::rec(0x0809, S::u16(0x0500) + S::u16(5) + std::string(4, '\0'));
+    biff5.resize(600, '\0');
+    xlstest::writeFile(dir.file("excel95.xls"), xlstest::miniStreamFile(biff5, "Book"));
+    expectRefused(dir.file("excel95.xls"), ErrorCode::OldExcelVersion, "另存为");
     // A sheet position pointing into the middle of a record.
     StreamBuilder off;
     off.globals({"数据信息"}, {}, {}, false, "");

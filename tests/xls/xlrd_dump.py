@@ -1,26 +1,16 @@
 #!/usr/bin/env python3
 """xlrd_dump.py BOOK.xls [SHEET]: every cell of a sheet (default: the first) as read by
-python3-xlrd, one line per cell: row, column, value. Numbers print in the general format
-(shortest form with at most 15 significant digits, scientific below 1E-5 and from 1E+15),
+python3-xlrd, one line per cell: row, column, value. Numbers print in Excel's general format
+(shortest form with at most 15 significant digits, scientific below 1E-5 and from 1E+15 with
+an exponent of two digits at least), booleans as TRUE/FALSE, errors as #DIV/0! and the like,
 texts as stored; tab, newline and backslash escaped."""
+import os
 import sys
 
 import xlrd
 
-
-def general(v):
-    if v == 0:
-        return "0"
-    mantissa, exp = ("%.14e" % v).split("e")
-    e = int(exp)
-    digits = mantissa.replace("-", "").replace(".", "").rstrip("0") or "0"
-    if abs(float("%.14e" % v)) < 1e-5 or e >= 15:
-        s = digits[0] + ("." + digits[1:] if len(digits) > 1 else "") + "E" + ("-" if e < 0 else "+") + str(abs(e))
-    elif e < 0:
-        s = "0." + "0" * (-e - 1) + digits
-    else:
-        s = digits[:e + 1].ljust(e + 1, "0") + ("." + digits[e + 1:] if len(digits) > e + 1 else "")
-    return ("-" if v < 0 else "") + s
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from general_format import general  # noqa: E402
 
 
 def esc(s):
@@ -35,9 +25,13 @@ for r in range(sheet.nrows):
         if cell.ctype == xlrd.XL_CELL_TEXT:
             v = cell.value
         elif cell.ctype == xlrd.XL_CELL_NUMBER:
-            v = general(cell.value)
+            v = general(cell.value, 2)
         elif cell.ctype in (xlrd.XL_CELL_EMPTY, xlrd.XL_CELL_BLANK):
             continue
+        elif cell.ctype == xlrd.XL_CELL_BOOLEAN:
+            v = "TRUE" if cell.value else "FALSE"
+        elif cell.ctype == xlrd.XL_CELL_ERROR:
+            v = xlrd.error_text_from_code.get(cell.value, "#N/A")
         else:
             v = repr(cell.value)
         print("%d\t%d\t%s" % (r, c, esc(v)))

@@ -6,8 +6,11 @@
 #include "xls/compound_file.h"
 #include "xls/unicode.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
+#include <stdexcept>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -43,10 +46,12 @@ inline std::string script(const std::string &name)
 }
 
 // Runs a shell command; returns its standard output, or sets ok to false on failure.
+// The command gets a UTF-8 locale whatever the caller's: LibreOffice and Python decode
+// the Chinese file and sheet names by it.
 inline std::string run(const std::string &command, bool &ok)
 {
     std::string out;
-    FILE *p = ::popen(command.c_str(), "r");
+    FILE *p = ::popen(("export LC_ALL=C.UTF-8; " + command).c_str(), "r");
     if (!p) {
         ok = false;
         return out;
@@ -109,6 +114,13 @@ public:
     }
     static std::string cell(uint16_t row, uint16_t col, uint16_t xf) { return u16(row) + u16(col) + u16(xf); }
     static std::string latin(const std::string &s) { return u16(uint16_t(s.size())) + std::string(1, '\0') + s; }
+    static std::string wide(const std::u16string &s)
+    {
+        std::string out;
+        for (char16_t c : s)
+            out += u16(c);
+        return out;
+    }
 
     // Globals: BOF, [DATEMODE], FORMAT records, 16 style/cell XFs plus one XF per extra
     // format id, one BOUNDSHEET per name (offsets patched by finish), the given SST bytes.
@@ -212,6 +224,146 @@ inline std::string miniStreamFile(const std::string &stream, const std::string &
     return f.bytes;
 }
 
+// A compound file built from a tree of storages and streams, independently of the
+// library's writer: entries numbered in the order given, depth first, each
+// storage's children in a balanced tree ordered by name length then upper-cased name, as
+// the format asks. Streams below 4,096 bytes go to the mini stream.
+struct CfbNode
+{
+    std::u16string name;
+    bool storage = false;
+    std::string data;
+    std::string classId = std::string(16, '\0');
+    std::vector<CfbNode> children;
+
+    static CfbNode stream(std::u16string name, std::string data)
+    {
+        CfbNode n;
+        n.name = std::move(name);
+        n.data = std::move(data);
+        return n;
+    }
+    static CfbNode folder(std::u16string name, std::vector<CfbNode> children, std::string classId = std::string(16, '\0'))
+    {
+        CfbNode n;
+        n.name = std::move(name);
+        n.storage = true;
+        n.children = std::move(children);
+        n.classId = std::move(classId);
+        return n;
+    }
+};
+
+inline std::string buildCompoundFile(const std::vector<CfbNode> &rootChildren)
+{
+    using kestrova::xls::ByteBuffer;
+    struct Entry { const CfbNode *node; uint32_t left = 0xFFFFFFFF, right = 0xFFFFFFFF, child = 0xFFFFFFFF; uint32_t start = 0xFFFFFFFE; };
+    std::vector<Entry> entries{{nullptr}};
+    // Entries numbered depth first: a storage, then everything in it, then its next sibling.
+    std::function<void(size_t, const std::vector<CfbNode> &)> add = [&](size_t parent, const std::vector<CfbNode> &kids) {
+        std::vector<uint32_t> ids;
+        for (const CfbNode &k : kids) {
+            ids.push_back(uint32_t(entries.size()));
+            entries.push_back({&k});
+            if (k.storage)
+                add(ids.back(), k.children);
+        }
+        auto key = [&](uint32_t id) {
+            std::u16string n = entries[id].node->name;
+            for (auto &c : n)
+                if (c >= u'a' && c <= u'z')
+                    c = char16_t(c - 32);
+            return std::make_pair(n.size(), n);
+        };
+        std::sort(ids.begin(), ids.end(), [&](uint32_t a, uint32_t b) { return key(a) < key(b); });
+        std::function<uint32_t(size_t, size_t)> tree = [&](size_t lo, size_t hi) -> uint32_t {
+            if (lo >= hi)
+                return 0xFFFFFFFF;
+            const size_t mid = (lo + hi) / 2;
+            entries[ids[mid]].left = tree(lo, mid);
+            entries[ids[mid]].right = tree(mid + 1, hi);
+            return ids[mid];
+        };
+        entries[parent].child = tree(0, ids.size());
+    };
+    add(0, rootChildren);
+    // Sectors: mini stream data, big streams, mini FAT, directory, FAT (one sector).
+    std::string mini, big;
+    std::vector<uint32_t> miniFat, fat;
+    auto chainOf = [](std::vector<uint32_t> &table, uint32_t first, uint32_t count) {
+        for (uint32_t k = 0; k < count; ++k)
+            table.push_back(k + 1 < count ? first + k + 1 : 0xFFFFFFFE);
+    };
+    for (Entry &e : entries) {
+        if (!e.node || e.node->storage || e.node->data.empty())
+            continue;
+        const std::string &d = e.node->data;
+        if (d.size() < 4096) {
+            e.start = uint32_t(mini.size() / 64);
+            chainOf(miniFat, e.start, uint32_t((d.size() + 63) / 64));
+            mini += d;
+            mini.resize((mini.size() + 63) / 64 * 64, '\0');
+        } else {
+            e.start = uint32_t(big.size() / 512); // shifted once the mini stream's sectors are known
+            big += d;
+            big.resize((big.size() + 511) / 512 * 512, '\0');
+        }
+    }
+    const uint32_t miniSectors = uint32_t((mini.size() + 511) / 512), bigSectors = uint32_t(big.size() / 512);
+    const uint32_t miniFatSectors = uint32_t((miniFat.size() + 127) / 128);
+    const uint32_t dirSectors = uint32_t((entries.size() + 3) / 4);
+    const uint32_t miniFatAt = miniSectors + bigSectors, dirAt = miniFatAt + miniFatSectors, fatAt = dirAt + dirSectors;
+    chainOf(fat, 0, miniSectors);
+    for (const Entry &e : entries)
+        if (e.node && !e.node->storage && e.node->data.size() >= 4096) {
+            const uint32_t n = uint32_t((e.node->data.size() + 511) / 512);
+            chainOf(fat, miniSectors + e.start, n);
+        }
+    chainOf(fat, miniFatAt, miniFatSectors);
+    chainOf(fat, dirAt, dirSectors);
+    fat.push_back(0xFFFFFFFD);
+    if (fat.size() > 128)
+        throw std::runtime_error("test compound file too large");
+    fat.resize(128, 0xFFFFFFFF);
+    miniFat.resize(size_t(miniFatSectors) * 128, 0xFFFFFFFF);
+    ByteBuffer f;
+    f.write("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
+    f.bytes.resize(0x18, '\0');
+    f.u16(0x3E); f.u16(3); f.u16(0xFFFE); f.u16(9); f.u16(6);
+    f.bytes.resize(0x2C, '\0');
+    f.u32(1); f.u32(dirAt); f.u32(0); f.u32(4096);
+    f.u32(miniFatSectors ? miniFatAt : 0xFFFFFFFE); f.u32(miniFatSectors); f.u32(0xFFFFFFFE); f.u32(0);
+    f.u32(fatAt);
+    for (int i = 1; i < 109; ++i)
+        f.u32(0xFFFFFFFF);
+    f.append(mini);
+    f.bytes.resize(512 + size_t(miniSectors) * 512, '\0');
+    f.append(big);
+    for (uint32_t v : miniFat)
+        f.u32(v);
+    for (size_t i = 0; i < size_t(dirSectors) * 4; ++i) {
+        const size_t at = f.bytes.size();
+        const Entry *e = i < entries.size() ? &entries[i] : nullptr;
+        const std::u16string name = !e ? u"" : e->node ? e->node->name : u"Root Entry";
+        for (char16_t c : name)
+            f.u16(c);
+        f.bytes.resize(at + 64, '\0');
+        f.u16(uint16_t(name.empty() ? 0 : (name.size() + 1) * 2));
+        f.u8(!e ? 0 : !e->node ? 5 : e->node->storage ? 1 : 2);
+        f.u8(1);
+        f.u32(e ? e->left : 0xFFFFFFFF); f.u32(e ? e->right : 0xFFFFFFFF); f.u32(e ? e->child : 0xFFFFFFFF);
+        f.append(e && e->node ? e->node->classId : std::string(16, '\0'));
+        f.bytes.resize(at + 0x74, '\0');
+        const bool bigStream = e && e->node && e->node->data.size() >= 4096;
+        f.u32(!e ? 0 : !e->node ? (mini.empty() ? 0xFFFFFFFE : 0) : bigStream ? miniSectors + e->start : e->start);
+        f.u32(!e ? 0 : !e->node ? uint32_t(mini.size()) : uint32_t(e->node->data.size()));
+        f.u32(0);
+    }
+    for (uint32_t v : fat)
+        f.u32(v);
+    return f.bytes;
+}
+
 } // namespace xlstest
 
 #include "xls/record_reader.h"
@@ -230,18 +382,26 @@ struct Walk
     std::vector<std::string> problems;
 };
 
-inline Walk walkWorkbook(const std::string &path)
+// The stream offsets the BOUNDSHEET records give, in their order.
+inline std::vector<uint32_t> sheetOffsets(const std::string &stream)
 {
     using namespace kestrova::xls;
-    Walk w;
-    const std::string stream = readWorkbookStream(path);
     RecordReader globals(stream, 0);
     Record r;
     std::vector<uint32_t> offsets;
     while (globals.next(r) && r.type != 0x000A)
         if (r.type == 0x0085)
             offsets.push_back(rd32(r.data));
-    for (uint32_t off : offsets) {
+    return offsets;
+}
+
+inline Walk walkWorkbook(const std::string &path)
+{
+    using namespace kestrova::xls;
+    Walk w;
+    const std::string stream = readWorkbookStream(path);
+    Record r;
+    for (uint32_t off : sheetOffsets(stream)) {
         auto &cells = w.xfs.emplace_back();
         RecordReader sheet(stream, off);
         if (!sheet.next(r) || r.type != 0x0809) {

@@ -1,5 +1,7 @@
 #include "app/ui/modal.h"
 
+#include "app/ui/window_log.h"
+
 #include <QDialog>
 
 namespace kestrova::ui {
@@ -14,6 +16,7 @@ ModalRunner &runner()
 
 int showModal(QDialog *dialog)
 {
+    logShown(dialog);
     if (runner())
         return runner()(dialog);
     return dialog->exec();

@@ -35,6 +35,7 @@ struct FileRequest {
     QString defaultSuffix; // "xls", "bak": added when the user types a name without one
     QString filter;        // e.g. "Excel 文件 (*.xls)"
     QString suggestedName; // file name or path proposed to the user
+    QString directory;     // the folder the dialog opens in; empty: the working directory
 };
 
 class Prompter {

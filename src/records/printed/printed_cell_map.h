@@ -25,6 +25,9 @@ SheetCell indicatorCell(int k);
 
 // Writes text into the cell of sheet 1 of a template being filled.
 void putCellText(xls::TemplateFiller &book, SheetCell at, const QString &text);
+// The same, as a number cell when the text is a number in the general format, so the
+// spreadsheet can compute with it.
+void putCellValue(xls::TemplateFiller &book, SheetCell at, const QString &text);
 
 // The printed return of one enterprise.
 namespace returnCells {

@@ -13,6 +13,11 @@ void putCellText(xls::TemplateFiller &book, SheetCell at, const QString &text)
     book.setText(0, at.row - 1, at.column - 1, text.toStdString());
 }
 
+void putCellValue(xls::TemplateFiller &book, SheetCell at, const QString &text)
+{
+    book.setNumberOrText(0, at.row - 1, at.column - 1, text.toStdString());
+}
+
 QString printedReturnFileName(const QDate &today)
 {
     return QStringLiteral("Kestrova年报表（") + today.toString(QStringLiteral("MM-dd")) + QLatin1Char(')');
@@ -41,7 +46,7 @@ void writePrintedReturn(const QString &templatePath, const QString &outPath, con
         putCellText(book, c::business, f.business);
         putCellText(book, c::year, QStringLiteral("年度：") + f.year);
         for (int k = 1; k <= kIndicatorCount; ++k)
-            putCellText(book, indicatorCell(k), f.indicators[size_t(k - 1)]);
+            putCellValue(book, indicatorCell(k), f.indicators[size_t(k - 1)]);
         putCellText(book, c::remarks, f.remarks);
         putCellText(book, c::head, f.head);
         putCellText(book, c::filler, f.filler);

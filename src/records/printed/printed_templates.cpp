@@ -80,10 +80,20 @@ public:
                                                       "批准文号：国统制[2012]192号", "有效期至:2014年12月"};
         for (int i = 0; i < 5; ++i)
             merged(2 + i, 12, 2 + i, kLastColumn, corner[i], m_small);
-        static constexpr double widths[] = {9, 7, 24, 8, 11, 12, 11, 14, 11, 11, 7, 7, 22, 8, 11};
+        // Column 10 takes the second of the two "其中：已防火改造" heads on one line.
+        static constexpr double widths[] = {9, 7, 24, 8, 11, 12, 11, 14, 11, 14, 7, 7, 22, 8, 11};
         for (int c = 0; c < kLastColumn; ++c)
             m_sheet.setColumnWidth(c, widths[c]);
         indicatorBlocks();
+        // The whole form on one A4 page, across.
+        xls::PageSetup setup;
+        setup.landscape = true;
+        setup.fitWidth = 1;
+        setup.fitHeight = 1;
+        setup.centerHorizontally = true;
+        setup.leftMargin = setup.rightMargin = 0.4;
+        setup.topMargin = setup.bottomMargin = 0.5;
+        m_sheet.setPageSetup(setup);
     }
 
     void save(const std::string &path)

@@ -37,9 +37,9 @@ void writeSummaryWorkbook(const QString &templatePath, const QString &outPath, c
         const QString caption = QString::fromStdString(book.text(0, c::ownership.row - 1, c::ownership.column - 1));
         putCellText(book, c::ownership, caption + ownershipCaption(h.ownership));
         putCellText(book, c::countCaption, QStringLiteral("企业个数："));
-        putCellText(book, c::count, h.count);
+        putCellValue(book, c::count, h.count);
         for (int k = 1; k <= kIndicatorCount; ++k)
-            putCellText(book, indicatorCell(k), fields[size_t(k - 1)]);
+            putCellValue(book, indicatorCell(k), fields[size_t(k - 1)]);
         book.save(outPath.toStdString());
     });
 }

@@ -4,6 +4,7 @@
 #include "data/context.h"
 #include "data/database.h"
 #include "data/store.h"
+#include "data/task_record.h"
 #include "reports/report_engine.h"
 #include "reports/report_error.h"
 #include "reports/window_class_state.h"
@@ -94,8 +95,11 @@ ReportWindow::ReportWindow(const reports::ReportDefinition &def, QWidget *parent
 
 void ReportWindow::formCreate()
 {
+    m_title = context().reportTitle;
     try {
         auto db = openStore(StoreOpen::MustExist);
+        if (const auto task = loadTask(*db))
+            m_year = task->year;
         reports::buildReport(*db, context(), m_def, reports::windowClassState(m_def.className), m_grid);
     } catch (const reports::ReportError &e) {
         prompter().error(this, e.message());
@@ -215,7 +219,7 @@ void ReportWindow::saveTable()
     request.caption = QStringLiteral("保存表格");
     request.defaultSuffix = QStringLiteral("xls");
     request.filter = kWorkbookFilter;
-    request.suggestedName = reports::defaultExportName(context(), m_def, m_grid, QDate::currentDate());
+    request.suggestedName = reports::defaultExportName(m_def, m_title, m_grid, m_year);
     const auto path = prompter().file(this, request);
     if (!path)
         return;

@@ -41,6 +41,8 @@ private:
 
     const reports::ReportDefinition &m_def;
     reports::ReportGrid m_grid;
+    QString m_title; // the report title the window was made for
+    QString m_year;  // of the task record, for the suggested file name
     QTableWidget *m_table = nullptr;
     QLabel *m_unit = nullptr;
     QPushButton *m_save = nullptr;
