@@ -147,13 +147,10 @@ class NationalOfficeMovesLargeWorkbooks(e2e.ProgramTest):
 
     def test_import_through_the_window_moves_the_bar_from_the_start_and_writes_every_row(self):
         # Each row waits 2 ms, so the bar can be watched on the screen while the rows go in.
-        T0 = time.monotonic()
         s = self.start(extra_env={'KESTROVA_TEST_IMPORT_ROW_DELAY_MS': '2'})
-        print('started', time.monotonic() - T0)
         self.menu('数据传输', '上报数据入库')
         t.choose_in_file_dialog(s, s.window('上报数据入库'), self.books, ['henan.xls'])
         preview = s.window('导入预览', timeout=60)
-        print('preview', time.monotonic() - T0)
         frames = os.path.join(self.books, 'frames-import')
         os.makedirs(frames)
         watch = t.BarWatcher(self.desktop, self.bottom_strip(), frames)
@@ -161,9 +158,6 @@ class NationalOfficeMovesLargeWorkbooks(e2e.ProgramTest):
         s.click(s.find(preview, 'push button', '继续导入'))
         text = t.answer_with_shot(self, '确定', 'henan.xls：文件导入成功!', 'large_import_done', timeout=120)
         watch.stop()
-        print('stopped', time.monotonic() - T0, len(watch.shots))
-        fl = watch.fills()
-        print('fills', time.monotonic() - T0, fl)
         self.assertIn('替换原有记录 0 条，新增记录 4000 条（共写入 4000 条）', text)
         self.assertEqual(e2e.rows(self.home, 'select count(*) from TZ_XIANGMU')[0][0], 3000 + 4000)
         shown = [f for f in watch.fills() if f is not None]
