@@ -112,6 +112,7 @@ class BarWatcher:
         self.x, self.y, self.w, self.h = region
         self.folder = folder
         self.shots = []
+        self.times = []
         self._proc = None
 
     def start(self):
@@ -133,6 +134,7 @@ class BarWatcher:
         names = sorted((f for f in os.listdir(self.folder) if f.startswith('bar-')),
                        key=lambda f: int(f[4:-4]))
         self.shots = [os.path.join(self.folder, f) for f in names]
+        self.times = [os.path.getmtime(p) for p in self.shots]  # when each was written
         return self.shots
 
     def fills(self):
