@@ -112,7 +112,8 @@ class Desktop:
         self._wait_for_window_manager()
 
     def _wait_for_window_manager(self):
-        deadline = time.monotonic() + 15
+        # openbox takes long to come up when other builds and tests load the machine.
+        deadline = time.monotonic() + 60
         while time.monotonic() < deadline:
             probe = subprocess.run(['xprop', '-root', '_NET_SUPPORTING_WM_CHECK'], env=self.env,
                                    capture_output=True, text=True)
