@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <cmath>
 
 namespace kestrova::reports {
 
@@ -130,9 +131,22 @@ ChartModel buildChart(const ReportDefinition &def, const ReportGrid &grid, const
         } else {
             s.name = choice.caption;
         }
-        for (int r : rows)
+        for (int r : rows) {
             s.values << cellValue(grid, c, r);
+            s.texts << grid.text(c, r);
+        }
         model.series << s;
+    }
+    if (model.percent) {
+        // A stack as shares: each part's percentage of its bar, to a tenth.
+        for (int i = 0; i < model.categories.size(); ++i) {
+            double whole = 0;
+            for (const ChartSeries &s : model.series)
+                whole += s.values[i];
+            for (ChartSeries &s : model.series)
+                s.texts[i] = whole > 0 ? formatGeneral(std::round(s.values[i] / whole * 1000) / 10) + QLatin1Char('%')
+                                       : QStringLiteral("0%");
+        }
     }
 
     if (model.percent)

@@ -22,6 +22,7 @@ struct ChartChoice {
 struct ChartSeries {
     QString name;
     QList<double> values; // one per category, in the categories' order
+    QStringList texts;    // what each bar says: the cell's own text, or its share
 };
 
 struct ChartModel {

@@ -20,11 +20,14 @@
 #include <QBarCategoryAxis>
 #include <QBarSet>
 #include <QChart>
+#include <QChartView>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QGraphicsScene>
+#include <QGraphicsSimpleTextItem>
 #include <QHelpEvent>
 #include <QHorizontalBarSeries>
 #include <QHorizontalPercentBarSeries>
@@ -182,6 +185,25 @@ TEST_F(ReportView, HeadingsAndRowLabelsStayWhileTheValuesScroll)
     EXPECT_GE(cell.left(), left->width());
 }
 
+// A national summary table is shorter than the window and cannot scroll up and down;
+// its labels must still be level with their rows, also once a heading row has grown.
+TEST_F(ReportView, RowLabelsStayLevelWithTheirRowsInAShortTable)
+{
+    auto w = open(T311, QSize(500, 700));
+    ui::ReportTable *t = w->table();
+    t->setColumnWidth(2, 40); // its heading wraps: the heading rows grow
+    QApplication::processEvents();
+    QTableView *left = pane(*w, "行标签");
+    QTableView *corner = pane(*w, "表头左角");
+    ASSERT_TRUE(left && corner);
+    for (int r = 3; r < t->rowCount(); ++r)
+        EXPECT_EQ(left->viewport()->mapTo(t, QPoint(0, left->rowViewportPosition(r))).y(),
+                  t->viewport()->mapTo(t, QPoint(0, t->rowViewportPosition(r))).y())
+            << r;
+    EXPECT_EQ(corner->viewport()->mapTo(t, QPoint(0, corner->rowViewportPosition(1))).y(),
+              t->viewport()->mapTo(t, QPoint(0, t->rowViewportPosition(1))).y());
+}
+
 TEST_F(ReportView, CopyPutsTheSelectionWithItsHeadingsOnTheClipboard)
 {
     auto w = open(T62);
@@ -263,6 +285,14 @@ TEST_F(ReportView, ChartBarsAreTheGridCellsInValueOrder)
     for (int i = 0; i < bars.categories.size(); ++i)
         EXPECT_DOUBLE_EQ(bars.value(0, i),
                          parseNumber(w->grid().text(1, rowOfLabel(w->grid(), bars.categories[i]))).value_or(-1));
+    // every bar carries its cell's text
+    pane->view()->grab(); // lays the chart out
+    QStringList labels;
+    for (QGraphicsItem *item : pane->chart()->scene()->items())
+        if (auto *text = dynamic_cast<QGraphicsSimpleTextItem *>(item))
+            labels << text->text();
+    for (const QString &category : bars.categories)
+        EXPECT_TRUE(labels.contains(w->grid().text(1, rowOfLabel(w->grid(), category)))) << category.toStdString();
     // back to the stack, as shares
     pane->picker()->setCurrentIndex(0);
     pane->percent()->setChecked(true);

@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QGraphicsSimpleTextItem>
 #include <QGraphicsLayout>
 #include <QHBoxLayout>
 #include <QHorizontalBarSeries>
@@ -43,6 +44,73 @@ QAbstractBarSeries *seriesFor(const reports::ChartModel &m)
     return new QHorizontalStackedBarSeries;
 }
 
+// The numbers on the bars: each bar's own text from the grid (or its share), at the end
+// of a plain bar, inside a part of a stack where it fits. Placed again whenever the plot
+// area changes, in the chart's own scene, so they are in what is saved too.
+class BarLabels : public QObject {
+public:
+    BarLabels(QChart *chart, QAbstractBarSeries *series, const reports::ChartModel &model)
+        : QObject(chart), m_chart(chart), m_series(series), m_model(model)
+    {
+        connect(chart, &QChart::plotAreaChanged, this, &BarLabels::place);
+    }
+
+private:
+    void place()
+    {
+        qDeleteAll(m_items);
+        m_items.clear();
+        const QFont font = chartFont(8);
+        const QFontMetricsF fm(font);
+        const QRectF plot = m_chart->plotArea();
+        const QList<QBarSet *> sets = m_series->barSets();
+        const qsizetype n = m_model.categories.size();
+        for (qsizetype i = 0; i < n; ++i) {
+            const qreal at = qreal(n - 1 - i); // drawn bottom up
+            double whole = 0;
+            for (const auto &s : m_model.series)
+                whole += s.values[i];
+            double start = 0;
+            for (qsizetype k = 0; k < m_model.series.size() && k < sets.size(); ++k) {
+                const double v = m_model.series[k].values[i];
+                double from = start, to = start + v;
+                start = to;
+                if (m_model.percent) {
+                    from = whole > 0 ? from / whole * 100 : 0;
+                    to = whole > 0 ? to / whole * 100 : 0;
+                }
+                const QString text = m_model.series[k].texts.value(i);
+                const qreal width = fm.horizontalAdvance(text);
+                const qreal left = m_chart->mapToPosition(QPointF(from, at), m_series).x();
+                const QPointF end = m_chart->mapToPosition(QPointF(to, at), m_series);
+                QColor ink = Qt::black;
+                qreal x = end.x() + 3;
+                if (m_model.stacked) {
+                    if (end.x() - left < width + 4)
+                        continue; // too narrow a part to carry its number
+                    x = (left + end.x() - width) / 2;
+                    if (qGray(sets[k]->color().rgb()) < 140)
+                        ink = Qt::white;
+                } else if (x + width > plot.right()) {
+                    x = end.x() - width - 3;
+                    ink = Qt::white;
+                }
+                auto *item = new QGraphicsSimpleTextItem(text, m_chart);
+                item->setFont(font);
+                item->setBrush(ink);
+                item->setPos(x, end.y() - fm.height() / 2);
+                item->setZValue(10);
+                m_items << item;
+            }
+        }
+    }
+
+    QChart *m_chart;
+    QAbstractBarSeries *m_series;
+    reports::ChartModel m_model;
+    QList<QGraphicsSimpleTextItem *> m_items;
+};
+
 // Qt draws the first category at the bottom; the model's first row goes on top.
 QChart *drawChart(const reports::ChartModel &m)
 {
@@ -59,17 +127,9 @@ QChart *drawChart(const reports::ChartModel &m)
         auto *set = new QBarSet(s.name);
         for (qsizetype i = s.values.size() - 1; i >= 0; --i)
             set->append(s.values[i]);
-        set->setLabelFont(chartFont(8));
-        set->setLabelColor(m.stacked ? Qt::white : Qt::black);
         series->append(set);
     }
-    series->setLabelsVisible(true);
-    // Up to 15 significant digits, no trailing zeros: the numbers as the grid shows them.
-    series->setLabelsPrecision(15);
-    series->setLabelsFormat(m.percent ? QStringLiteral("@value%") : QStringLiteral("@value"));
-    series->setLabelsPosition(m.stacked ? QAbstractBarSeries::LabelsCenter : QAbstractBarSeries::LabelsOutsideEnd);
-    if (!m.stacked)
-        series->setBarWidth(0.7);
+    series->setBarWidth(m.stacked ? 0.65 : 0.7);
     chart->addSeries(series);
 
     auto *categories = new QBarCategoryAxis;
@@ -84,7 +144,7 @@ QChart *drawChart(const reports::ChartModel &m)
     values->setTitleText(m.unit);
     values->setTitleFont(chartFont(9));
     values->setLabelsFont(chartFont(8));
-    values->setLabelFormat(QStringLiteral("%g"));
+    values->setLabelFormat(QStringLiteral("%.10g")); // 1000000, not 1e+06
     chart->addAxis(categories, Qt::AlignLeft);
     chart->addAxis(values, Qt::AlignBottom);
     series->attachAxis(categories);
@@ -92,12 +152,14 @@ QChart *drawChart(const reports::ChartModel &m)
     if (!m.percent) {
         // Room beyond the longest bar for its number.
         values->setMin(std::min(values->min(), 0.0));
-        values->setMax(values->max() > 0 ? values->max() * (m.stacked ? 1.0 : 1.12) : 1.0);
+        values->setMax(values->max() > 0 ? values->max() * (m.stacked ? 1.0 : 1.15) : 1.0);
         values->applyNiceNumbers();
     }
+    // A stack's key at the side, so the rows keep all the height they can have.
     chart->legend()->setVisible(m.stacked);
-    chart->legend()->setAlignment(Qt::AlignBottom);
-    chart->legend()->setFont(chartFont(9));
+    chart->legend()->setAlignment(Qt::AlignRight);
+    chart->legend()->setFont(chartFont(8));
+    new BarLabels(chart, series, m);
     return chart;
 }
 } // namespace

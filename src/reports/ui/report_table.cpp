@@ -143,6 +143,12 @@ void ReportTable::syncPanes()
     for (const QRect &b : m_blocks)
         for (FixedPane *p : {m_top, m_left, m_corner})
             p->setSpan(b.y(), b.x(), b.height(), b.width());
+    // The labels pane starts at the first data row and the corner below the title, so
+    // each scrolls from 0 however short the table is.
+    for (int r = 0; r < rowCount(); ++r) {
+        m_left->setRowHidden(r, r < m_fixedRows);
+        m_corner->setRowHidden(r, r == 0);
+    }
     placePanes();
 }
 
@@ -194,9 +200,9 @@ void ReportTable::placePanes()
     m_top->setGeometry(vp.x(), vp.y(), vp.width(), head);
     m_top->setOffsets(horizontalScrollBar()->value(), 0);
     m_corner->setGeometry(vp.x(), vp.y() + title, labels, head - title);
-    m_corner->setOffsets(0, title);
+    m_corner->setOffsets(0, 0);
     m_left->setGeometry(vp.x(), vp.y() + head, labels, std::max(vp.height() - head, 0));
-    m_left->setOffsets(0, verticalScrollBar()->value() + head);
+    m_left->setOffsets(0, verticalScrollBar()->value());
     m_top->raise();
     m_left->raise();
     m_corner->raise();

@@ -50,6 +50,17 @@ QTreeWidgetItem *makeItem(const SummaryNode &n)
     return item;
 }
 
+// What a screen reader says for field k: its labels on the form, outermost first.
+QString fieldName(int k)
+{
+    const Indicator &i = indicator(k);
+    QString name = QString::fromUtf8(i.group.data(), qsizetype(i.group.size()));
+    if (!name.isEmpty())
+        name += QLatin1Char('/');
+    name += QString::fromUtf8(i.caption.data(), qsizetype(i.caption.size()));
+    return name.replace(QLatin1Char('/'), QStringLiteral("／"));
+}
+
 QLabel *fixedText(const QString &text, QWidget *parent, int pointSize = 0, bool bold = false)
 {
     auto *l = new QLabel(text, parent);
@@ -169,7 +180,9 @@ QWidget *TFrmGatherList::buildHeader()
     auto field = [&](const char *name, const QString &caption, int row, int col) {
         auto *e = new QLineEdit(header);
         e->setObjectName(QString::fromLatin1(name));
-        grid->addWidget(fixedText(caption, header), row, col, Qt::AlignRight);
+        QLabel *label = fixedText(caption, header);
+        label->setBuddy(e); // the field is named by its caption
+        grid->addWidget(label, row, col, Qt::AlignRight);
         grid->addWidget(e, row, col + 1);
         return e;
     };
@@ -236,6 +249,8 @@ void TFrmGatherList::FormCreate()
         f->clear();
         // Sums are shown, never typed.
         f->setReadOnly(true);
+        f->setAccessibleName(fieldName(k));
+        f->setAccessibleDescription(QStringLiteral("指标%1").arg(k));
         m_fieldWidths[size_t(k - 1)] = f->minimumWidth();
     }
     m_edit2->setText(tabulationDate(QDate::currentDate()));
