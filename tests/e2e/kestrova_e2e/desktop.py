@@ -5,6 +5,8 @@ One Desktop per test process: pyatspi keeps its bus connection for the life of t
 process, so every test module (one ctest case) makes its own.
 """
 import os
+import random
+import re
 import shutil
 import signal
 import subprocess
@@ -23,6 +25,22 @@ def _need(program):
     if not path:
         raise DesktopUnavailable(f'{program} is not installed (scripts/install-deps.sh installs it)')
     return path
+
+
+def _displays_in_use():
+    """Display numbers some X server holds: lock files, socket files, listening sockets."""
+    used = set()
+    for folder, pattern in (('/tmp', r'\.X(\d+)-lock'), ('/tmp/.X11-unix', r'X(\d+)')):
+        try:
+            used.update(int(m.group(1)) for m in map(lambda n: re.fullmatch(pattern, n), os.listdir(folder)) if m)
+        except OSError:
+            pass
+    try:
+        with open('/proc/net/unix') as f:
+            used.update(int(m.group(1)) for m in re.finditer(r'/tmp/\.X11-unix/X(\d+)\s*$', f.read(), re.M))
+    except OSError:
+        pass
+    return used
 
 
 class Desktop:
@@ -70,26 +88,7 @@ class Desktop:
         env.update(LANG='C.UTF-8', LC_ALL='C.UTF-8', XDG_RUNTIME_DIR=self.workdir)
         env.pop('WAYLAND_DISPLAY', None)
 
-        # -displayfd picks a free display number and tells it on the pipe.
-        r, w = os.pipe()
-        with open(os.path.join(self.workdir, 'xvfb.log'), 'wb') as xlog:
-            x = subprocess.Popen([xvfb, '-displayfd', str(w), '-screen', '0', f'{self.size}x24', '-nolisten', 'tcp',
-                                  '-dpi', '96'], pass_fds=(w,), stdout=xlog, stderr=subprocess.STDOUT,
-                                 start_new_session=True)
-        self._procs.append(x)
-        os.close(w)
-        number = b''
-        deadline = time.monotonic() + 20
-        while not number.endswith(b'\n') and time.monotonic() < deadline:
-            chunk = os.read(r, 16)
-            if not chunk:
-                break
-            number += chunk
-        os.close(r)
-        if not number.strip():
-            with open(os.path.join(self.workdir, 'xvfb.log'), errors='replace') as f:
-                raise DesktopUnavailable('Xvfb did not start: ' + f.read()[-400:])
-        env['DISPLAY'] = ':' + number.decode().strip()
+        env['DISPLAY'] = self._start_xvfb(xvfb, env)
 
         out = subprocess.run(['dbus-launch', '--sh-syntax'], env=env, capture_output=True, text=True, check=True).stdout
         for line in out.splitlines():
@@ -110,6 +109,44 @@ class Desktop:
         os.environ.update({k: v for k, v in env.items() if k in ('DISPLAY', 'DBUS_SESSION_BUS_ADDRESS',
                                                                    'XDG_RUNTIME_DIR', 'LANG', 'LC_ALL')})
         self._wait_for_window_manager()
+
+    def _start_xvfb(self, xvfb, env):
+        """Starts Xvfb on a display number no other server uses and returns ":N".
+
+        Xvfb's own choice (-displayfd) goes by the lock files in /tmp only; with other
+        test runs on the machine, one whose lock file went away still holds its socket,
+        and a second server then reports that number without owning it. So the number
+        is chosen here, away from every lock file and socket, and Xvfb must be alive
+        and answering on it.
+        """
+        log_path = os.path.join(self.workdir, 'xvfb.log')
+        for _ in range(20):
+            used = _displays_in_use()
+            number = next(n for n in iter(lambda: random.randint(100, 9999), None) if n not in used)
+            display = f':{number}'
+            with open(log_path, 'wb') as xlog:
+                # -noreset: an X server resets when its last client leaves, and a client
+                # connecting meanwhile (openbox after dbus-launch) fails to open the display.
+                x = subprocess.Popen([xvfb, display, '-screen', '0', f'{self.size}x24', '-nolisten', 'tcp',
+                                      '-dpi', '96', '-noreset'], stdout=xlog, stderr=subprocess.STDOUT,
+                                     start_new_session=True)
+            deadline = time.monotonic() + 20
+            while x.poll() is None and time.monotonic() < deadline:
+                probe = subprocess.run(['xprop', '-root', '-display', display, '_NET_SUPPORTING_WM_CHECK'],
+                                       env=env, capture_output=True, text=True)
+                if probe.returncode == 0:
+                    break
+                time.sleep(0.1)
+            with open(log_path, errors='replace') as f:
+                taken = 'already running' in f.read()
+            if x.poll() is None and not taken and time.monotonic() < deadline:
+                self._procs.append(x)
+                return display
+            if x.poll() is None:
+                os.killpg(x.pid, signal.SIGTERM)
+                x.wait(5)
+        with open(log_path, errors='replace') as f:
+            raise DesktopUnavailable('Xvfb did not start: ' + f.read()[-400:])
 
     def _wait_for_window_manager(self):
         # openbox takes long to come up when other builds and tests load the machine.
