@@ -19,8 +19,8 @@ for group in "${groups[@]}"; do
     test) packages+=(libgtest-dev clang libclang-rt-14-dev
                      python3 python3-xlrd python3-xlwt python3-olefile python3-uno
                      libreoffice-calc-nogui poppler-utils
-                     xvfb openbox xdotool x11-utils imagemagick at-spi2-core dbus-x11 python3-pyatspi
-                     xclip python3-pil) ;;
+                     xvfb openbox xdotool xclip x11-utils imagemagick at-spi2-core dbus-x11 python3-pyatspi
+                     python3-pil) ;;
     package) packages+=(dpkg-dev file librsvg2-bin appstream desktop-file-utils) ;;
     *) echo "install-deps.sh: unknown group '$group' (build, run, test, package)" >&2; exit 2 ;;
   esac

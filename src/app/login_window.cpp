@@ -2,6 +2,7 @@
 
 #include "app/system/account.h"
 #include "app/ui/prompter.h"
+#include "app/ui/window_fit.h"
 #include "data/store.h"
 
 #include <QGridLayout>
@@ -42,8 +43,8 @@ LoginWindow::LoginWindow(QWidget *parent) : QDialog(parent)
     login->setObjectName(QStringLiteral("BitBtn1"));
     auto *quit = new QPushButton(QStringLiteral("退出"), this);
     quit->setObjectName(QStringLiteral("BitBtn2"));
-    // Enter is wired to 登录 explicitly; no default button, so it never fires twice.
-    login->setAutoDefault(false);
+    // Enter anywhere in the window presses 登录, the default button.
+    login->setDefault(true);
     quit->setAutoDefault(false);
 
     auto *grid = new QGridLayout;
@@ -65,7 +66,6 @@ LoginWindow::LoginWindow(QWidget *parent) : QDialog(parent)
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(login, &QPushButton::clicked, this, &LoginWindow::BitBtn1Click);
-    connect(m_password, &QLineEdit::returnPressed, this, &LoginWindow::BitBtn1Click);
     connect(quit, &QPushButton::clicked, this, &QDialog::reject);
 
     try {
@@ -74,12 +74,14 @@ LoginWindow::LoginWindow(QWidget *parent) : QDialog(parent)
     } catch (const DbError &e) {
         prompter().error(this, e.message());
     }
+    centreOnScreen(this);
 }
 
 void LoginWindow::BitBtn1Click()
 {
     if (m_password->text().isEmpty()) {
         prompter().message(this, QStringLiteral("操作提示"), QStringLiteral("请输入密码！"), Icon::Warning);
+        m_password->setFocus();
         return;
     }
     bool accepted = false;
@@ -92,6 +94,9 @@ void LoginWindow::BitBtn1Click()
     }
     if (!accepted) {
         prompter().message(this, QStringLiteral("密码错误"), QStringLiteral("密码错误！"), Icon::Warning);
+        // Ready for the password to be typed again over the wrong one.
+        m_password->setFocus();
+        m_password->selectAll();
         return;
     }
     m_quitOnClose = false;

@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QVBoxLayout>
@@ -52,13 +53,54 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     setCentralWidget(background);
 
     buildMenus();
+    qApp->installEventFilter(this);
 }
 
-QAction *MainWindow::addCommand(QMenu *menu, const QString &caption, void (MainWindow::*slot)())
+QAction *MainWindow::addCommand(QMenu *menu, const QString &caption, void (MainWindow::*slot)(), const QKeySequence &keys)
 {
     QAction *action = menu->addAction(plain(caption));
+    // The captions stay as they are; the keys show in the menu beside them.
+    action->setShortcut(keys);
     connect(action, &QAction::triggered, this, slot);
     return action;
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // Alt pressed and released alone, or F10, opens the menu as on any desktop.
+    if (QApplication::activeWindow() == this) {
+        if (event->type() == QEvent::KeyPress) {
+            const auto *k = static_cast<QKeyEvent *>(event);
+            m_altAlone = k->key() == Qt::Key_Alt && !k->isAutoRepeat();
+            if (k->key() == Qt::Key_F10 && k->modifiers() == Qt::NoModifier && !menuBar()->activeAction()) {
+                openFirstMenu();
+                return true;
+            }
+        } else if (event->type() == QEvent::KeyRelease) {
+            const auto *k = static_cast<QKeyEvent *>(event);
+            // The style may already have marked the first menu for Alt; it opens here.
+            QAction *active = menuBar()->activeAction();
+            const bool menuShown = active && active->menu() && active->menu()->isVisible();
+            if (k->key() == Qt::Key_Alt && m_altAlone && !menuShown) {
+                m_altAlone = false;
+                openFirstMenu();
+                return true;
+            }
+        } else if (event->type() == QEvent::MouseButtonPress) {
+            m_altAlone = false;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::openFirstMenu()
+{
+    for (QAction *a : menuBar()->actions()) {
+        if (a->isVisible() && a->isEnabled()) {
+            menuBar()->setActiveAction(a);
+            return;
+        }
+    }
 }
 
 void MainWindow::buildMenus()
@@ -70,8 +112,10 @@ void MainWindow::buildMenus()
         return menu;
     };
 
-    addCommand(top(QStringLiteral("任务管理")), QStringLiteral("汇总单位"), &MainWindow::openTaskSettings);
-    addCommand(top(QStringLiteral("数据维护")), QStringLiteral("Kestrova年报表"), &MainWindow::openEnterpriseList);
+    addCommand(top(QStringLiteral("任务管理")), QStringLiteral("汇总单位"), &MainWindow::openTaskSettings,
+               QKeySequence(Qt::CTRL | Qt::Key_T));
+    addCommand(top(QStringLiteral("数据维护")), QStringLiteral("Kestrova年报表"), &MainWindow::openEnterpriseList,
+               QKeySequence(Qt::CTRL | Qt::Key_L));
 
     QMenu *reports = top(QStringLiteral("统计报表"));
     QMap<QString, QMenu *> lists; // group/sub-group -> menu
@@ -92,20 +136,24 @@ void MainWindow::buildMenus()
         connect(action, &QAction::triggered, this, [this, i] { openReport(i); });
         m_reportActions.emplace_back(i, action);
     }
-    addCommand(reports, kGatherListCaption, &MainWindow::openGatherList);
+    addCommand(reports, kGatherListCaption, &MainWindow::openGatherList, QKeySequence(Qt::CTRL | Qt::Key_G));
 
     QMenu *transfer = top(QStringLiteral("数据传输"));
-    addCommand(transfer, QStringLiteral("制作上报文件"), &MainWindow::makeUploadFile);
-    addCommand(transfer, QStringLiteral("上报数据入库"), &MainWindow::importUploadFiles);
+    addCommand(transfer, QStringLiteral("制作上报文件"), &MainWindow::makeUploadFile, QKeySequence(Qt::CTRL | Qt::Key_E));
+    addCommand(transfer, QStringLiteral("上报数据入库"), &MainWindow::importUploadFiles,
+               QKeySequence(Qt::CTRL | Qt::Key_I));
 
     QMenu *settings = top(QStringLiteral("系统设置"));
-    addCommand(settings, QStringLiteral("用户管理"), &MainWindow::openUserManagement);
-    addCommand(settings, QStringLiteral("系统复位"), &MainWindow::resetSystem);
-    addCommand(settings, QStringLiteral("数据备份"), &MainWindow::backup);
-    addCommand(settings, QStringLiteral("数据恢复"), &MainWindow::restore);
+    addCommand(settings, QStringLiteral("用户管理"), &MainWindow::openUserManagement,
+               QKeySequence(Qt::CTRL | Qt::Key_U));
+    addCommand(settings, QStringLiteral("系统复位"), &MainWindow::resetSystem); // no key: it empties the database
+    addCommand(settings, QStringLiteral("数据备份"), &MainWindow::backup, QKeySequence(Qt::CTRL | Qt::Key_B));
+    addCommand(settings, QStringLiteral("数据恢复"), &MainWindow::restore, QKeySequence(Qt::CTRL | Qt::Key_R));
 
-    addCommand(top(QStringLiteral("帮助")), QStringLiteral("Kestrova指标解释"), &MainWindow::help);
-    addCommand(top(QStringLiteral("退出")), QStringLiteral("退出"), &MainWindow::quitCommand);
+    addCommand(top(QStringLiteral("帮助")), QStringLiteral("Kestrova指标解释"), &MainWindow::help,
+               QKeySequence(Qt::Key_F1));
+    addCommand(top(QStringLiteral("退出")), QStringLiteral("退出"), &MainWindow::quitCommand,
+               QKeySequence(Qt::CTRL | Qt::Key_Q));
 }
 
 QMenu *MainWindow::topMenu(const QString &caption) const
@@ -130,18 +178,28 @@ bool MainWindow::startUp()
     return true;
 }
 
+void MainWindow::showTopMenu(const QString &caption, bool shown)
+{
+    QMenu *menu = m_topMenus.value(caption);
+    menu->menuAction()->setVisible(shown);
+    // A hidden menu's commands must not be reached by their keys either.
+    for (QAction *a : menu->actions())
+        if (!a->menu())
+            a->setEnabled(shown);
+}
+
 void MainWindow::offerOnlyHelpAndQuit()
 {
     for (auto it = m_topMenus.cbegin(); it != m_topMenus.cend(); ++it)
-        it.value()->menuAction()->setVisible(it.key() == QStringLiteral("帮助") || it.key() == QStringLiteral("退出"));
+        showTopMenu(it.key(), it.key() == QStringLiteral("帮助") || it.key() == QStringLiteral("退出"));
 }
 
 void MainWindow::applyMenuRule()
 {
     const MenuRule rule = menuRuleFor(context().hasTask, context().level);
     for (const QString &caption : kWorkMenus)
-        m_topMenus.value(caption)->menuAction()->setVisible(rule.workMenus);
-    m_topMenus.value(QStringLiteral("任务管理"))->menuAction()->setVisible(true);
+        showTopMenu(caption, rule.workMenus);
+    showTopMenu(QStringLiteral("任务管理"), true);
     if (!rule.workMenus)
         return;
     const auto &entries = reportMenuEntries();

@@ -1,5 +1,6 @@
 #pragma once
 // TFrmmain: the program's only window at start, holding the main menu.
+#include <QKeySequence>
 #include <QMainWindow>
 #include <QMap>
 
@@ -28,10 +29,14 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildMenus();
-    QAction *addCommand(QMenu *menu, const QString &caption, void (MainWindow::*slot)());
+    QAction *addCommand(QMenu *menu, const QString &caption, void (MainWindow::*slot)(),
+                        const QKeySequence &keys = {});
+    void openFirstMenu();
+    void showTopMenu(const QString &caption, bool shown);
     void offerOnlyHelpAndQuit();
     void openWindow(const QString &className, bool maximised);
     void openReport(int index);
@@ -52,6 +57,7 @@ private:
     std::vector<std::pair<int, QAction *>> m_reportActions; // entry index, action
     QProgressBar *m_progress;
     bool m_ended = false;
+    bool m_altAlone = false; // Alt is down and no other key came since
 };
 
 } // namespace kestrova::ui

@@ -1,6 +1,8 @@
 #include "app/task_settings_window.h"
 
+#include "app/ui/choice_picker.h"
 #include "app/ui/prompter.h"
+#include "app/ui/window_fit.h"
 #include "data/context.h"
 #include "data/regions.h"
 #include "data/store.h"
@@ -19,19 +21,15 @@
 namespace kestrova::ui {
 
 namespace {
-const QString kYellow = QStringLiteral("QComboBox, QComboBox QLineEdit { background-color: #ffff80; }");
-const QString kGrey = QStringLiteral("QComboBox, QComboBox QLineEdit { background-color: #d4d0c8; }");
+const QString kYellow = QStringLiteral("QComboBox { combobox-popup: 0; background-color: #ffff80; }");
+const QString kGrey = QStringLiteral("QComboBox { combobox-popup: 0; background-color: #d4d0c8; }");
 
-// Shows any text (a stored value need not be in the list) but takes no typing.
-QComboBox *makePicker(QWidget *parent, const char *name)
+// Takes no typing, and the wheel only while focused: a wheel turned over the window
+// on the way to a button must not change the year or the level.
+QComboBox *makePicker(QWidget *parent, const char *name, const QString &caption)
 {
-    auto *box = new QComboBox(parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setEditable(true);
-    box->lineEdit()->setReadOnly(true);
-    box->setCompleter(nullptr);
-    box->setInsertPolicy(QComboBox::NoInsert);
-    box->setMinimumWidth(180);
+    QComboBox *box = choicePicker(parent, QString::fromLatin1(name), caption, {}, 180);
+    wheelOnlyWhenFocused(box);
     return box;
 }
 } // namespace
@@ -46,11 +44,11 @@ TaskSettingsWindow::TaskSettingsWindow(QWidget *parent) : QDialog(parent)
     heading->setAlignment(Qt::AlignCenter);
     heading->setStyleSheet(QStringLiteral("font-size: 14pt; font-weight: bold; color: #2a5d84;"));
 
-    m_year = makePicker(this, "ComboBox01");
-    m_level = makePicker(this, "ComboBox02");
-    m_province = makePicker(this, "ComboBox03");
-    m_city = makePicker(this, "ComboBox04");
-    m_county = makePicker(this, "ComboBox05");
+    m_year = makePicker(this, "ComboBox01", QStringLiteral("填报年份"));
+    m_level = makePicker(this, "ComboBox02", QStringLiteral("汇总级别"));
+    m_province = makePicker(this, "ComboBox03", QStringLiteral("省"));
+    m_city = makePicker(this, "ComboBox04", QStringLiteral("地市"));
+    m_county = makePicker(this, "ComboBox05", QStringLiteral("县"));
 
     auto *grid = new QGridLayout;
     const QList<QPair<QString, QComboBox *>> rows{{QStringLiteral("填报年份"), m_year},
@@ -63,10 +61,9 @@ TaskSettingsWindow::TaskSettingsWindow(QWidget *parent) : QDialog(parent)
         auto *label = new QLabel(text, this);
         label->setObjectName(QStringLiteral("Label%1").arg(row + 2));
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        label->setBuddy(box);
         grid->addWidget(label, row, 0);
         grid->addWidget(box, row, 1);
-        for (QObject *o : {static_cast<QObject *>(box), static_cast<QObject *>(box->lineEdit())})
-            o->installEventFilter(this);
         ++row;
     }
 
@@ -98,25 +95,7 @@ TaskSettingsWindow::TaskSettingsWindow(QWidget *parent) : QDialog(parent)
     connect(quit, &QPushButton::clicked, this, &QDialog::reject);
 
     FormCreate();
-}
-
-bool TaskSettingsWindow::eventFilter(QObject *watched, QEvent *event)
-{
-    // The text part takes no typing, so a click on it opens the list instead.
-    if (event->type() == QEvent::MouseButtonPress) {
-        auto *box = qobject_cast<QComboBox *>(watched->parent());
-        if (box && qobject_cast<QLineEdit *>(watched) && box->isEnabled()) {
-            box->showPopup();
-            return true;
-        }
-    }
-    if (event->type() == QEvent::KeyPress) {
-        // Typed characters are dropped; keys that move or choose still work.
-        auto *key = static_cast<QKeyEvent *>(event);
-        if (!key->text().isEmpty() && key->text().at(0).isPrint())
-            return true;
-    }
-    return QDialog::eventFilter(watched, event);
+    centreOnScreen(this);
 }
 
 void TaskSettingsWindow::FormCreate()
@@ -129,21 +108,24 @@ void TaskSettingsWindow::FormCreate()
         while (years.next())
             m_year->addItem(years.text(0));
         m_province->addItems(provinceNames(*db));
-        const auto task = loadTask(*db);
-        m_year->setEditText(task ? task->year : QStringLiteral("2013"));
-        m_level->setEditText(task ? task->level : QString());
-        m_province->setEditText(task ? task->province : QString());
-        m_city->setEditText(task ? task->city : QString());
-        m_county->setEditText(task ? task->county : QString());
-        const QString level = m_level->currentText();
         Statement levels = db->prepare(QStringLiteral("SELECT 汇总级别 FROM 汇总级别 ORDER BY 序号"));
         while (levels.next())
             m_level->addItem(levels.text(0));
-        m_level->setEditText(level);
+        // The record's place is shown as it stands; no cascade runs, so the city and
+        // county lists hold only the values shown.
+        const auto task = loadTask(*db);
+        showChoice(m_year, task ? task->year : QStringLiteral("2013"));
+        showChoice(m_level, task ? task->level : QString());
+        showChoice(m_province, task ? task->province : QString());
+        showChoice(m_city, task ? task->city : QString());
+        showChoice(m_county, task ? task->county : QString());
     } catch (const DbError &e) {
         prompter().error(this, e.message());
     }
-    applyLevel(m_level->currentText());
+    m_shownLevel = m_level->currentText();
+    m_shownProvince = m_province->currentText();
+    m_shownCity = m_city->currentText();
+    applyLevel(m_shownLevel);
 }
 
 void TaskSettingsWindow::applyLevel(const QString &level)
@@ -159,25 +141,37 @@ void TaskSettingsWindow::applyLevel(const QString &level)
 
 void TaskSettingsWindow::levelChanged()
 {
+    // Choosing the level already shown is no change: the places stay.
+    const QString level = m_level->currentText();
+    if (level == m_shownLevel)
+        return;
+    m_shownLevel = level;
     // The lists and the region code stay as they were; only the texts go.
-    applyLevel(m_level->currentText());
-    m_province->setEditText(QString());
-    m_city->setEditText(QString());
-    m_county->setEditText(QString());
+    applyLevel(level);
+    for (QComboBox *box : {m_province, m_city, m_county})
+        box->setCurrentIndex(-1);
+    m_shownProvince.clear();
+    m_shownCity.clear();
 }
 
 void TaskSettingsWindow::provinceChosen()
 {
-    m_city->clear();
-    m_county->clear();
-    m_city->setEditText(QString());
-    m_county->setEditText(QString());
+    // Choosing the province shown again refills its cities but keeps the city and county.
+    const QString province = m_province->currentText();
+    const bool changed = province != m_shownProvince;
+    m_shownProvince = province;
+    const QString keptCity = changed ? QString() : m_city->currentText();
+    const QString keptCounty = changed ? QString() : m_county->currentText();
+    if (changed)
+        m_shownCity.clear();
     try {
         auto db = openStore(StoreOpen::MustExist);
-        const QString province = m_province->currentText();
         m_regionCode = provincePrefix(*db, province) + QStringLiteral("0000");
+        m_city->clear();
         m_city->addItems(citiesOfProvince(*db, province));
-        m_city->setEditText(QString());
+        showChoice(m_city, keptCity);
+        m_county->clear();
+        showChoice(m_county, keptCounty);
     } catch (const DbError &e) {
         prompter().error(this, e.message());
     }
@@ -185,14 +179,17 @@ void TaskSettingsWindow::provinceChosen()
 
 void TaskSettingsWindow::cityChosen()
 {
-    m_county->clear();
+    const QString city = m_city->currentText();
+    const bool changed = city != m_shownCity;
+    m_shownCity = city;
+    const QString keptCounty = changed ? QString() : m_county->currentText();
     try {
         auto db = openStore(StoreOpen::MustExist);
         const QString province = m_province->currentText();
-        const QString city = m_city->currentText();
         m_regionCode = cityPrefix(*db, province, city) + QStringLiteral("00");
+        m_county->clear();
         m_county->addItems(countiesOfCity(*db, province, city));
-        m_county->setEditText(QString());
+        showChoice(m_county, keptCounty);
     } catch (const DbError &e) {
         prompter().error(this, e.message());
     }

@@ -17,9 +17,6 @@ signals:
     // The task record was replaced and the context updated; the menus follow it.
     void taskSaved();
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     void FormCreate();
     void levelChanged();
@@ -35,6 +32,10 @@ private:
     QComboBox *m_city;
     QComboBox *m_county;
     QString m_regionCode;
+    // The level, province and city as last shown, so that choosing one again is no change.
+    QString m_shownLevel;
+    QString m_shownProvince;
+    QString m_shownCity;
 };
 
 } // namespace kestrova::ui

@@ -2,6 +2,7 @@
 
 #include "app/system/account.h"
 #include "app/ui/prompter.h"
+#include "app/ui/window_fit.h"
 #include "data/store.h"
 
 #include <QFormLayout>
@@ -41,7 +42,8 @@ UsersWindow::UsersWindow(Mode mode, QWidget *parent) : QDialog(parent), m_mode(m
     ok->setObjectName(QStringLiteral("BitBtn1"));
     auto *cancel = new QPushButton(QStringLiteral("取消"), this);
     cancel->setObjectName(QStringLiteral("BitBtn2"));
-    ok->setAutoDefault(false);
+    // Enter in any box presses 确定.
+    ok->setDefault(true);
     cancel->setAutoDefault(false);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -67,6 +69,7 @@ UsersWindow::UsersWindow(Mode mode, QWidget *parent) : QDialog(parent), m_mode(m
         prompter().error(this, e.message());
     }
     m_userName->setFocus();
+    centreOnScreen(this);
 }
 
 void UsersWindow::BitBtn1Click()
@@ -79,6 +82,7 @@ void UsersWindow::BitBtn1Click()
                            : problem->focus == AccountField::Password ? m_password
                                                                       : m_confirmation;
         focus->setFocus();
+        focus->selectAll();
         return;
     }
     try {

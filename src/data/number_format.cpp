@@ -44,4 +44,24 @@ std::optional<double> parseNumberOrZero(const QString &text)
     return parseNumber(text);
 }
 
+bool fitsGeneralFormat(const QString &text)
+{
+    // The digits of the mantissa, from the first non-zero one to the last non-zero one.
+    QString t = text.trimmed();
+    const qsizetype e = t.indexOf(QLatin1Char('e'), 0, Qt::CaseInsensitive);
+    if (e >= 0)
+        t.truncate(e);
+    QString digits;
+    for (const QChar c : t)
+        if (c.isDigit())
+            digits += c;
+    qsizetype first = 0;
+    while (first < digits.size() && digits[first] == QLatin1Char('0'))
+        ++first;
+    qsizetype last = digits.size();
+    while (last > first && digits[last - 1] == QLatin1Char('0'))
+        --last;
+    return last - first <= kSignificantDigits;
+}
+
 } // namespace kestrova

@@ -20,5 +20,10 @@ QString sumText(double sum, const QString &what);
 std::optional<double> parseNumber(const QString &text);
 // Like parseNumber, but empty text counts as 0.
 std::optional<double> parseNumberOrZero(const QString &text);
+// Whether a number written as text keeps its value when shown in the general format,
+// i.e. has at most 15 significant digits ("99999999999999999999" has 20 and would come
+// back as 1E+20). True for text that is not a number: that is refused elsewhere.
+bool fitsGeneralFormat(const QString &text);
+inline constexpr int kSignificantDigits = 15;
 
 } // namespace kestrova

@@ -106,6 +106,27 @@ QString CustomQuery::displayText() const
     return out;
 }
 
+QString CustomQuery::wordsText() const
+{
+    static const QStringList words{QStringLiteral("等于"), QStringLiteral("大于"), QStringLiteral("小于"),
+                                   QStringLiteral("大于或等于"), QStringLiteral("小于或等于")};
+    auto joinWord = [](TermJoin j) { return j == TermJoin::And ? QStringLiteral(" 并且 ") : QStringLiteral(" 或者 "); };
+    QString out;
+    for (const Entry &e : m_terms) {
+        if (e.joinBefore)
+            out += joinWord(*e.joinBefore);
+        const QueryTerm &t = e.term;
+        if (t.isText)
+            out += t.indicator + QStringLiteral(" 包含 “") + t.value + QStringLiteral("”");
+        else
+            out += t.indicator + QLatin1Char(' ') + words.value(int(operators().indexOf(t.op)), t.op) + QLatin1Char(' ') +
+                   t.value.trimmed();
+    }
+    if (m_pendingJoin)
+        out += joinWord(*m_pendingJoin);
+    return out;
+}
+
 CustomQuery::Sql CustomQuery::toSql(const QStringList &columns) const
 {
     Sql out;

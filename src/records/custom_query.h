@@ -40,8 +40,10 @@ public:
     void join(TermJoin j);
     bool isEmpty() const { return m_terms.empty(); }
     int termCount() const { return int(m_terms.size()); }
-    // The condition as the user reads it: 经营范围 like "%储备%" or 仓容合计>=10000 ….
+    // The condition as the global context keeps it: 经营范围 like "%储备%" or 仓容合计>=10000 ….
     QString displayText() const;
+    // The same in words, as the window shows it: 经营范围 包含 “储备” 或者 仓容合计 大于或等于 10000.
+    QString wordsText() const;
     // " and (…)" with every value bound; an error names the first unusable term.
     struct Sql {
         SqlCondition condition;

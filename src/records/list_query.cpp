@@ -38,6 +38,9 @@ ListCondition listCondition(const ListFilter &f)
     bound(f.capacityFrom, ">=");
     bound(f.capacityTo, "<=");
     like(QStringLiteral("隶属关系"), f.affiliation);
+    const auto from = parseNumber(f.capacityFrom), to = parseNumber(f.capacityTo);
+    if (out.error.isEmpty() && from && to && *from > *to)
+        out.error = QStringLiteral("仓容合计的起点%1大于终点%2，请重新填写！").arg(f.capacityFrom.trimmed(), f.capacityTo.trimmed());
     if (!out.error.isEmpty())
         out.condition = {};
     return out;

@@ -33,7 +33,7 @@ struct ListFilter {
 
 struct ListCondition {
     SqlCondition condition;
-    QString error; // a bound that is not a number; empty when the condition is good
+    QString error; // a bound that is not a number, or a range from more to less; empty when good
 };
 
 // The search condition, filters in the list's order; text filters match parts of values.

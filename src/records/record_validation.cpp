@@ -11,6 +11,13 @@ QString notANumberMessage(int k, const QString &text)
     return QStringLiteral("“%1”的内容“%2”不是有效的数字，请改正！").arg(indicatorCaption(k), text);
 }
 
+QString tooManyDigitsMessage(int k, const QString &text)
+{
+    return QStringLiteral("“%1”的内容“%2”超过%3位有效数字，无法准确保存，请改正！")
+        .arg(indicatorCaption(k), text)
+        .arg(kSignificantDigits);
+}
+
 namespace {
 
 struct Rule {

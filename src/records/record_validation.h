@@ -18,5 +18,7 @@ std::optional<RuleFailure> validateRecord(const QString &postcode, const Indicat
 
 // The message for an indicator field whose text is not a number.
 QString notANumberMessage(int k, const QString &text);
+// The message for one whose number has more significant digits than can be kept.
+QString tooManyDigitsMessage(int k, const QString &text);
 
 } // namespace kestrova

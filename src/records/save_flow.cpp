@@ -82,10 +82,16 @@ SaveOutcome runSave(Database &db, const SaveRequest &request, SaveDialogue &dial
             return stop(r.control, r.yellow);
         }
     }
-    // Every indicator must be a number before anything is asked or written.
+    // Every indicator must be a number before anything is asked or written, and one
+    // that the record can hold as typed: a value beyond 15 significant digits would be
+    // stored, summed and shown as another number.
     for (int k = 1; k <= kIndicatorCount; ++k) {
         if (!parseNumberOrZero(f.indicatorText(k))) {
             dialogue.refuse(notANumberMessage(k, f.indicatorText(k)));
+            return stop(indicatorFieldName(k), true);
+        }
+        if (!fitsGeneralFormat(f.indicatorText(k))) {
+            dialogue.refuse(tooManyDigitsMessage(k, f.indicatorText(k)));
             return stop(indicatorFieldName(k), true);
         }
     }

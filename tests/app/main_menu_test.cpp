@@ -123,6 +123,14 @@ TEST_F(MainMenuTest, NoTaskRecordLeavesOnlyTaskManagementHelpAndQuit)
     w.applyMenuRule();
     EXPECT_EQ(visibleTopMenus(w),
               (QStringList{QStringLiteral("任务管理"), QStringLiteral("帮助"), QStringLiteral("退出")}));
+    // A hidden command cannot be reached by its key either; a shown one can.
+    QAction *list = menuAction(w.menuBar(), {QStringLiteral("数据维护"), QStringLiteral("Kestrova年报表")});
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_L));
+    EXPECT_FALSE(list->isEnabled());
+    context().hasTask = true;
+    w.applyMenuRule();
+    EXPECT_TRUE(list->isEnabled());
 }
 
 TEST_F(MainMenuTest, CountyLevelHidesExactlyTheBreakdownEntries)

@@ -80,10 +80,35 @@ TEST_F(TaskSettingsTest, TypedCharactersAreDropped)
 {
     ui::TaskSettingsWindow w;
     QComboBox *year = picker(&w, "ComboBox01");
-    QKeyEvent key(QEvent::KeyPress, Qt::Key_9, Qt::NoModifier, QStringLiteral("9"));
-    QCoreApplication::sendEvent(year->lineEdit(), &key);
-    QCoreApplication::sendEvent(year, &key);
+    EXPECT_FALSE(year->isEditable());
+    // A digit would otherwise choose 2010 by its first letter.
+    for (const auto &[key, text] : {std::pair{Qt::Key_2, QStringLiteral("2")}, std::pair{Qt::Key_Backspace, QString()},
+                                    std::pair{Qt::Key_Delete, QString()}}) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+        QCoreApplication::sendEvent(year, &press);
+    }
     EXPECT_EQ(year->currentText(), QStringLiteral("2013"));
+}
+
+TEST_F(TaskSettingsTest, LevelChosenAgainKeepsThePlaces)
+{
+    TaskRecord old;
+    old.year = QStringLiteral("2013");
+    old.level = QStringLiteral("地级汇总");
+    old.province = QStringLiteral("河北省");
+    old.city = QStringLiteral("石家庄市");
+    saveTask(*store.db, old);
+    ui::TaskSettingsWindow w;
+    choose(picker(&w, "ComboBox02"), QStringLiteral("地级汇总"));
+    choose(picker(&w, "ComboBox03"), QStringLiteral("河北省"));
+    EXPECT_EQ(picker(&w, "ComboBox03")->currentText(), QStringLiteral("河北省"));
+    EXPECT_EQ(picker(&w, "ComboBox04")->currentText(), QStringLiteral("石家庄市"));
+    EXPECT_GT(picker(&w, "ComboBox04")->count(), 1); // the province's cities, to choose another
+    confirm(&w);
+    EXPECT_TRUE(prompter.messages.empty());
+    const auto task = loadTask(*store.db);
+    ASSERT_TRUE(task);
+    EXPECT_EQ(task->city, QStringLiteral("石家庄市"));
 }
 
 TEST_F(TaskSettingsTest, ChecksShowTheirMessageAndFocusAndWriteNothing)
@@ -100,10 +125,11 @@ TEST_F(TaskSettingsTest, ChecksShowTheirMessageAndFocusAndWriteNothing)
     confirm(&w);
     EXPECT_EQ(prompter.lastText(), QStringLiteral("请选择地市！"));
     EXPECT_TRUE(hasFocus(&w, "ComboBox04"));
-    picker(&w, "ComboBox02")->setEditText(QStringLiteral("  "));
+    // Nothing chosen, as when the task record holds no level or year.
+    picker(&w, "ComboBox02")->setCurrentIndex(-1);
     confirm(&w);
     EXPECT_EQ(prompter.lastText(), QStringLiteral("汇总级别不能为空！"));
-    picker(&w, "ComboBox01")->setEditText(QString());
+    picker(&w, "ComboBox01")->setCurrentIndex(-1);
     confirm(&w);
     EXPECT_EQ(prompter.lastText(), QStringLiteral("填报年份不能为空！"));
     EXPECT_TRUE(hasFocus(&w, "ComboBox01"));

@@ -38,3 +38,20 @@ TEST(GeneralNumberFormat, ParsesWhatItWrites)
     EXPECT_FALSE(kestrova::parseNumber(QString()));
     EXPECT_EQ(*kestrova::parseNumberOrZero(QStringLiteral("  ")), 0.0);
 }
+
+TEST(GeneralNumberFormat, FifteenSignificantDigitsFitMoreDoNot)
+{
+    using kestrova::fitsGeneralFormat;
+    // What the format would show differently from what was typed.
+    EXPECT_TRUE(fitsGeneralFormat(QStringLiteral("999999999999999")));
+    EXPECT_FALSE(fitsGeneralFormat(QStringLiteral("9999999999999999")));
+    EXPECT_FALSE(fitsGeneralFormat(QStringLiteral("99999999999999999999")));
+    EXPECT_FALSE(fitsGeneralFormat(QStringLiteral("12345678901234567890123")));
+    EXPECT_FALSE(fitsGeneralFormat(QStringLiteral("0.1234567890123456")));
+    // Zeros that only place the point do not count.
+    EXPECT_TRUE(fitsGeneralFormat(QStringLiteral("100000000000000000000")));
+    EXPECT_TRUE(fitsGeneralFormat(QStringLiteral("0.000000000000000000012345")));
+    EXPECT_TRUE(fitsGeneralFormat(QStringLiteral("  -0012.500  ")));
+    EXPECT_TRUE(fitsGeneralFormat(QStringLiteral("1.23456789012345E+30")));
+    EXPECT_TRUE(fitsGeneralFormat(QString()));
+}

@@ -82,6 +82,9 @@ TEST_F(CustomQueryTest, OrSelectsEitherAndSelectsBoth)
     both.join(TermJoin::And);
     both.add(number(QStringLiteral("仓容合计"), QStringLiteral("<"), QStringLiteral("15000")));
     EXPECT_EQ(both.displayText(), QStringLiteral("经营范围 like \"%储备%\" and 仓容合计<15000"));
+    // The window shows the same in words, no SQL in sight.
+    EXPECT_EQ(both.wordsText(), QStringLiteral("经营范围 包含 “储备” 并且 仓容合计 小于 15000"));
+    EXPECT_EQ(either.wordsText(), QStringLiteral("仓容合计 大于或等于 20000 或者 经营范围 包含 “加工”"));
     EXPECT_EQ(run(both), QStringList{QStringLiteral("丙\"库%")});
 }
 

@@ -69,12 +69,29 @@ TEST_F(DefineWindow, TermsJoinedWithOrRefillTheList)
     EXPECT_FALSE(child<QRadioButton>(&d, "RadioButton3")->isEnabled());
     test::typeInto(child<QLineEdit>(&d, "Edit1"), QStringLiteral("加"));
     press(d, "BitBtn2");
+    // Shown in words; the global condition keeps the terms as they were written.
     EXPECT_EQ(child<QTextEdit>(&d, "RichEdit1")->toPlainText(),
-              QStringLiteral("仓容合计>=10000 or 经营范围 like \"%加%\""));
+              QStringLiteral("仓容合计 大于或等于 10000 或者 经营范围 包含 “加”"));
     press(d, "BitBtn1");
     EXPECT_EQ(names(list), (QStringList{QStringLiteral("乙库"), QStringLiteral("甲库")}));
     EXPECT_EQ(lastCustomCondition(), QStringLiteral("仓容合计>=10000 or 经营范围 like \"%加%\""));
     EXPECT_TRUE(prompter.errors.isEmpty());
+}
+
+TEST_F(DefineWindow, ValueForAnOutlinedButUnchosenIndicatorIsRefused)
+{
+    // The list outlines its first item (企业名称) when it takes the focus; a value typed
+    // then must not become 企业名称=5, which finds nothing and says nothing.
+    TFrmList1 list;
+    TFrmDefine d(&list);
+    auto *indicators = child<QListWidget>(&d, "ListBox1");
+    indicators->setCurrentItem(indicators->item(0), QItemSelectionModel::NoUpdate);
+    child<QLineEdit>(&d, "Edit1")->setText(QStringLiteral("5"));
+    press(d, "BitBtn2");
+    EXPECT_EQ(prompter.lastText(), QStringLiteral("请先在左边的列表中选择查询指标！"));
+    EXPECT_TRUE(child<QTextEdit>(&d, "RichEdit1")->toPlainText().isEmpty());
+    press(d, "BitBtn1");
+    EXPECT_EQ(list.model()->rows().size(), 3u);
 }
 
 TEST_F(DefineWindow, EmptyValueIsAskedForAndTheListStaysUsable)

@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSet>
 #include <QWheelEvent>
 
 using namespace kestrova;
@@ -129,7 +130,7 @@ TEST_F(InputForm, KeyFiltersAndChangeHandlers)
     EXPECT_EQ(field(w, 1)->text(), QStringLiteral("123"));
     test::typeInto(edit(w, "Edit9"), QStringLiteral("10x0"));
     EXPECT_EQ(edit(w, "Edit9")->text(), QStringLiteral("100"));
-    test::typeInto(picker(w, "ComboBox1"), QStringLiteral("abc"));
+    test::typeInto(picker(w, "ComboBox1"), QStringLiteral("民abc")); // no choosing by first letters either
     EXPECT_TRUE(picker(w, "ComboBox1")->currentText().isEmpty());
     test::typeInto(picker(w, "ComboBox03"), QStringLiteral("xy"));
     EXPECT_EQ(picker(w, "ComboBox03")->currentText(), QStringLiteral("xy")); // the county takes typing
@@ -232,7 +233,7 @@ TEST_F(InputForm, HeaderRowNameOpensAnEmptyFormThatSavesANewRecord)
     EXPECT_FALSE(w.opened());
 }
 
-TEST_F(InputForm, SaveEditsTheChosenRecordLogsAndOpensANewList)
+TEST_F(InputForm, SaveEditsTheChosenRecordLogsAndHandsBackToTheList)
 {
     addRecord(QStringLiteral("同名库"));
     const qint64 id = addRecord(QStringLiteral("同名库2"));
@@ -247,7 +248,10 @@ TEST_F(InputForm, SaveEditsTheChosenRecordLogsAndOpensANewList)
     EXPECT_EQ(texts, (QStringList{QStringLiteral("是否对数据进行校验？"), QStringLiteral("数据保存成功！")}));
     EXPECT_EQ(test::cell(db, id, QStringLiteral("库区数")), QStringLiteral("2"));
     EXPECT_EQ(test::count(db, QStringLiteral("修改日志")), 1);
-    EXPECT_EQ(openedClasses(), QStringList{QStringLiteral("TFrmList1")});
+    // No second list on top of the form: the form closes and the list that opened it refreshes.
+    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_EQ(w.result(), QDialog::Accepted);
+    EXPECT_EQ(w.savedId(), id);
     EXPECT_TRUE(field(w, 2)->text().isEmpty()); // zeros shown empty again
 }
 
@@ -302,7 +306,7 @@ TEST_F(InputForm, UnsavedFormPrintsAsShown)
         << "printing writes nothing to the database";
 }
 
-TEST_F(InputForm, FocusedFieldIsYellowTheOthersWhiteAndBackOpensAList)
+TEST_F(InputForm, FocusedFieldIsYellowTheOthersWhiteAndBackClosesAnUnchangedForm)
 {
     openNew();
     TFrmInput1 w;
@@ -318,8 +322,79 @@ TEST_F(InputForm, FocusedFieldIsYellowTheOthersWhiteAndBackOpensAList)
     EXPECT_EQ(field(w, 13)->palette().color(QPalette::Disabled, QPalette::Base), IndicatorBlockWidget::totalBackground());
 
     child<QPushButton>(&w, "BitBtn5")->click();
-    EXPECT_EQ(openedClasses(), QStringList{QStringLiteral("TFrmList1")});
+    EXPECT_TRUE(prompter.messages.empty()); // nothing typed, nothing to ask
+    EXPECT_TRUE(opened.isEmpty());
     EXPECT_FALSE(w.isVisible());
+}
+
+TEST_F(InputForm, LeavingWithTypedInputAsksAndNoKeepsIt)
+{
+    const qint64 id = addRecord(QStringLiteral("甲库"));
+    openOn(id, QStringLiteral("甲库"));
+    TFrmInput1 w;
+    w.show();
+    EXPECT_FALSE(w.hasUnsavedChanges()); // zeros shown empty are no change
+    field(w, 3)->setText(QStringLiteral("7"));
+    prompter.answers = {Answer::No, Answer::No, Answer::Yes};
+    w.reject(); // Esc
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text, QStringLiteral("放弃未保存的修改？"));
+    EXPECT_EQ(prompter.messages[0].buttons, Buttons::YesNoDefaultNo);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(field(w, 3)->text(), QStringLiteral("7"));
+    w.close(); // the title bar's close button
+    EXPECT_TRUE(w.isVisible());
+    child<QPushButton>(&w, "BitBtn5")->click(); // 返回, and this time Yes
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(prompter.messages.size(), 3u);
+    EXPECT_EQ(test::cell(db, id, QStringLiteral("库区数")), QStringLiteral("0"));
+}
+
+TEST_F(InputForm, NewRecordIsForTheTasksYearFromTheYearTable)
+{
+    db.exec(QStringLiteral("DELETE FROM 任务信息"));
+    db.exec(QStringLiteral("INSERT INTO 任务信息(年份, 汇总级别) VALUES ('2012', '国家级汇总')"));
+    openNew();
+    TFrmInput1 w;
+    QComboBox *year = picker(w, "Comb_niandu");
+    EXPECT_EQ(year->currentText(), QStringLiteral("2012"));
+    QStringList offered;
+    for (int i = 0; i < year->count(); ++i)
+        offered << year->itemText(i);
+    EXPECT_EQ(offered.front(), QStringLiteral("2010"));
+    EXPECT_EQ(offered.size(), db.scalar(QStringLiteral("SELECT count(*) FROM 年度")).toInt());
+}
+
+TEST_F(InputForm, PickersOfferOnlyTheirListAndShowAStoredValueBesideIt)
+{
+    // Backspace, Delete and pasting have nothing to change in a picker without a text box.
+    const qint64 id = addRecord(QStringLiteral("甲库"));
+    db.exec(QStringLiteral("UPDATE TZ_XIANGMU SET 年度='2009' WHERE ID=?1"), {id});
+    openOn(id, QStringLiteral("甲库"));
+    TFrmInput1 w;
+    for (const char *name : {"ComboBox01", "ComboBox02", "ComboBox1", "ComboBox2", "ComboBox3", "ComboBox4", "Comb_niandu"})
+        EXPECT_FALSE(picker(w, name)->isEditable()) << name;
+    EXPECT_EQ(picker(w, "Comb_niandu")->currentText(), QStringLiteral("2009")); // kept though not in 年度
+    EXPECT_EQ(picker(w, "ComboBox01")->currentText(), place.province);
+    const int provinceWidth = picker(w, "ComboBox01")->sizeHint().width();
+    openNew();
+    TFrmInput1 empty;
+    EXPECT_EQ(picker(empty, "ComboBox01")->sizeHint().width(), provinceWidth) << "the line keeps its shape";
+}
+
+TEST_F(InputForm, NumberBeyondFifteenDigitsIsRefusedAndFocused)
+{
+    const qint64 id = addRecord(QStringLiteral("甲库"));
+    openOn(id, QStringLiteral("甲库"));
+    TFrmInput1 w;
+    w.show();
+    field(w, 26)->setText(QStringLiteral("99999999999999999999"));
+    child<QPushButton>(&w, "BitBtn2")->click();
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text,
+              QStringLiteral("“1.平房仓”的内容“99999999999999999999”超过15位有效数字，无法准确保存，请改正！"));
+    EXPECT_EQ(prompter.messages[0].caption, QStringLiteral("输入错误提示"));
+    EXPECT_EQ(test::cell(db, id, QStringLiteral("平房仓")), QStringLiteral("1000"));
 }
 
 TEST(IndicatorBlock, WithoutFiltersAndHandlersShowsTheSameFields)
@@ -333,4 +408,45 @@ TEST(IndicatorBlock, WithoutFiltersAndHandlersShowsTheSameFields)
     EXPECT_EQ(block.field(72)->objectName(), QStringLiteral("MaskEdit072"));
     block.recomputeTotals();
     EXPECT_EQ(block.text(13), QStringLiteral("5"));
+}
+
+TEST(IndicatorBlock, NothingLiesOverAFieldAndTableHeadsStandOverTheirFields)
+{
+    IndicatorBlockWidget block({true, true});
+    block.resize(1300, 700);
+    block.show();
+    QApplication::processEvents();
+    QSet<QString> names;
+    for (int k = 1; k <= kIndicatorCount; ++k) {
+        QLineEdit *f = block.field(k);
+        const QPoint centre = f->mapTo(&block, f->rect().center());
+        EXPECT_EQ(block.childAt(centre), f) << "a click on field " << k << " reaches something else";
+        EXPECT_FALSE(f->accessibleName().isEmpty()) << k;
+        names.insert(f->accessibleName());
+    }
+    EXPECT_EQ(names.size(), kIndicatorCount) << "two fields go by the same name";
+    EXPECT_EQ(IndicatorBlockWidget::fieldTitle(14), QStringLiteral("粮食 1.接收能力 其中：铁路"));
+    EXPECT_EQ(IndicatorBlockWidget::fieldTitle(42), QStringLiteral("罐容（吨） 小于1000"));
+
+    // Each column head of the two tables stands over the fields of its column.
+    auto headOver = [&](const QString &caption, int k) {
+        QLineEdit *f = block.field(k);
+        const int fieldX = f->mapTo(&block, f->rect().center()).x();
+        for (QLabel *l : block.findChildren<QLabel *>()) {
+            const int x = l->mapTo(&block, l->rect().center()).x();
+            const int y = l->mapTo(&block, l->rect().center()).y();
+            if (l->text() == caption && y < f->mapTo(&block, QPoint(0, 0)).y() && std::abs(x - fieldX) <= 2)
+                return true;
+        }
+        return false;
+    };
+    EXPECT_TRUE(headOver(QStringLiteral("小于1000"), 38));
+    EXPECT_TRUE(headOver(QStringLiteral("10000以上"), 45));
+    EXPECT_TRUE(headOver(QStringLiteral("数量（个）"), 46));
+    EXPECT_TRUE(headOver(QStringLiteral("存粮（吨）"), 52));
+    // No blank line inside a group: 烘干能力 follows 设备数量 directly, as 油脂's two lines do.
+    auto top = [&](int k) { return block.field(k)->mapTo(&block, QPoint(0, 0)).y(); };
+    const int line = top(57) - top(56);
+    EXPECT_LE(std::abs(top(56) - top(55) - line), 2);
+    EXPECT_LE(std::abs(top(22) - top(21) - line), 2);
 }

@@ -105,6 +105,14 @@ TEST_F(ListQuery, CapacityBoundsAreInclusiveNumbers)
     EXPECT_TRUE(names(f).isEmpty());
     f.capacityTo = QStringLiteral("12a");
     EXPECT_FALSE(listCondition(f).error.isEmpty());
+    // A decimal bound is a decimal bound; a range from more to less is refused, not run empty.
+    f = {};
+    f.capacityFrom = QStringLiteral("24999.5");
+    EXPECT_EQ(names(f), (QStringList{QStringLiteral("河北100%粮_库"), QStringLiteral("北京粮库")}));
+    f.capacityTo = QStringLiteral("100");
+    EXPECT_EQ(listCondition(f).error, QStringLiteral("仓容合计的起点24999.5大于终点100，请重新填写！"));
+    f.capacityTo = QStringLiteral("24999.5");
+    EXPECT_TRUE(listCondition(f).error.isEmpty());
 }
 
 TEST_F(ListQuery, ProvincesOfTheRecords)

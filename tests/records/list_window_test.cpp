@@ -125,7 +125,7 @@ TEST_F(ListWindow, SelectedRowIsPaintedAndOutlivesTheWindow)
     EXPECT_EQ(colour(second, 2), QColor(Qt::white));
 }
 
-TEST_F(ListWindow, DeleteRemovesEveryRecordOfTheNameAndKeepsTheRowNumber)
+TEST_F(ListWindow, DeleteNamesWhatGoesAndLeavesNoOtherRecordSelected)
 {
     add(QStringLiteral("同名库"), QStringLiteral("2014-01-01 08:00:00"));
     add(QStringLiteral("别的库"), QStringLiteral("2014-01-02 08:00:00"));
@@ -138,11 +138,15 @@ TEST_F(ListWindow, DeleteRemovesEveryRecordOfTheNameAndKeepsTheRowNumber)
     click(w, "BitBtn3");
     EXPECT_EQ(test::count(db, QStringLiteral("TZ_XIANGMU")), 1);
     ASSERT_EQ(prompter.messages.size(), 3u);
-    EXPECT_EQ(prompter.messages[1].text, QStringLiteral("此操作将删除当前纪录，是否继续？"));
+    EXPECT_EQ(prompter.messages[1].text, QStringLiteral("此操作将删除企业名称为“同名库”的全部2条纪录，是否继续？"));
     EXPECT_EQ(prompter.messages[1].caption, QStringLiteral("提示"));
     EXPECT_EQ(prompter.lastText(), QStringLiteral("删除成功！"));
     EXPECT_EQ(text(w, 0, 4), QStringLiteral("别的库"));
-    EXPECT_EQ(colour(w, 0), QColor(Qt::yellow));
+    // The row that moved up is not the one chosen: a second 删除 must not take it.
+    EXPECT_EQ(colour(w, 0), QColor(Qt::white));
+    click(w, "BitBtn3");
+    EXPECT_EQ(prompter.lastText(), QStringLiteral("请在列表中选择要删除的纪录！"));
+    EXPECT_EQ(test::count(db, QStringLiteral("TZ_XIANGMU")), 1);
 }
 
 TEST_F(ListWindow, NamelessRecordCannotBeDeletedByRowButByTheEmptyDelete)
@@ -175,12 +179,13 @@ TEST_F(ListWindow, AddAndModifyOpenTheFormWithTheRightRecord)
     EXPECT_EQ(openedClasses(), QStringList{QStringLiteral("TFrmInput1")});
     delete w;
 
-    // The header row hands over the header's text, as the form expects.
+    // With no row chosen 修改 says so instead of opening an empty form.
     TFrmList1::setSelectedRow(0);
     TFrmList1 list;
+    opened.clear();
     click(list, "BitBtn1");
-    EXPECT_EQ(context().enterpriseName, QStringLiteral("企业名称"));
-    EXPECT_EQ(context().enterpriseId, 0);
+    EXPECT_EQ(prompter.lastText(), QStringLiteral("请先选择一条记录！"));
+    EXPECT_TRUE(opened.isEmpty());
     click(list, "BitBtn4");
     EXPECT_EQ(context().entryMode, 2);
     EXPECT_TRUE(context().enterpriseName.isEmpty());

@@ -42,7 +42,8 @@ public:
             answers.pop_front();
             return a;
         }
-        return buttons == ui::Buttons::YesNo ? ui::Answer::Yes : ui::Answer::Ok;
+        return buttons == ui::Buttons::YesNo || buttons == ui::Buttons::YesNoDefaultNo ? ui::Answer::Yes
+                                                                                        : ui::Answer::Ok;
     }
 
 // GCC 12 reports a false "maybe uninitialized" on moving a std::optional<QString> out

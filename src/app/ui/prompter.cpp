@@ -1,11 +1,28 @@
 #include "app/ui/prompter.h"
 
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 
 namespace kestrova::ui {
 
 namespace {
+// A message box is only as wide as its text, and the window manager cuts a caption that
+// does not fit its title bar ("密…"); room is kept for the caption, the window's icon
+// and the title bar's buttons. QMessageBox ignores a minimum width; a spacer in its
+// layout is what it honours.
+void makeRoomForCaption(QMessageBox &box, const QString &caption)
+{
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    const int wanted = QFontMetrics(titleFont).horizontalAdvance(caption) * 5 / 4 + 150;
+    if (auto *grid = qobject_cast<QGridLayout *>(box.layout()))
+        grid->addItem(new QSpacerItem(wanted, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+}
+
 class WidgetPrompter : public Prompter {
 public:
     Answer message(QWidget *parent, const QString &caption, const QString &text, Icon icon, Buttons buttons) override
@@ -24,12 +41,19 @@ public:
         case Buttons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
         case Buttons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
         case Buttons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+        case Buttons::YesNoDefaultNo:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            box.setDefaultButton(QMessageBox::No);
+            box.setEscapeButton(QMessageBox::No);
+            break;
         }
+        makeRoomForCaption(box, caption); // last: setting the icon lays the box out anew
         switch (box.exec()) {
         case QMessageBox::Ok: return Answer::Ok;
         case QMessageBox::Yes: return Answer::Yes;
         case QMessageBox::No: return Answer::No;
-        default: return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+        default:
+            return buttons == Buttons::YesNo || buttons == Buttons::YesNoDefaultNo ? Answer::No : Answer::Cancel;
         }
     }
 
@@ -48,7 +72,9 @@ public:
 
     void error(QWidget *parent, const QString &text) override
     {
-        QMessageBox::critical(parent, QStringLiteral("错误"), text);
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("错误"), text, QMessageBox::Ok, parent);
+        makeRoomForCaption(box, box.windowTitle());
+        box.exec();
     }
 };
 

@@ -11,7 +11,8 @@ class QWidget;
 namespace kestrova::ui {
 
 enum class Icon { None, Information, Warning, Critical, Question };
-enum class Buttons { Ok, OkCancel, YesNo };
+// YesNoDefaultNo: a question whose safe answer is No (Enter and Esc answer No).
+enum class Buttons { Ok, OkCancel, YesNo, YesNoDefaultNo };
 enum class Answer { Ok, Cancel, Yes, No };
 
 struct FileRequest {

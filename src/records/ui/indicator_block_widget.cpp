@@ -5,10 +5,12 @@
 #include "records/ui/input_guards.h"
 
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 
+#include <algorithm>
 #include <map>
 
 namespace kestrova::ui {
@@ -28,13 +30,88 @@ QStringList groupPath(int k)
     return g.isEmpty() ? QStringList() : g.split(QLatin1Char('/'));
 }
 
-int gridRow(int printedRow)
+const char *kBlockNames[] = {"基本情况", "库容情况", "机械设备情况"};
+
+// Where the indicators sit on screen. The printed sheet leaves blank rows inside the
+// blocks (under 烘干设备, before the tank table, between 油脂's two lines); on screen
+// each block's rows follow one another, and each table gets its head row above it.
+struct ScreenRows {
+    std::array<int, kIndicatorCount> row{}; // grid row of each indicator (row 0 holds the heads)
+    std::map<int, int> tableHead;            // first grid row of a table -> its head row
+    int last = 0;
+};
+
+const ScreenRows &screenRows()
 {
-    return printedRow - kFirstIndicatorRow + 1; // row 0 holds the column heads
+    static const ScreenRows rows = [] {
+        ScreenRows out;
+        for (int b = 1; b <= 3; ++b) {
+            std::map<int, std::vector<int>> printed; // printed row -> indicators
+            for (int k = 1; k <= kIndicatorCount; ++k)
+                if (indicatorPlacement(k).block == b)
+                    printed[indicatorPlacement(k).row].push_back(k);
+            int next = 1;
+            int previous = -10;
+            bool previousInTable = false;
+            for (const auto &[printedRow, ks] : printed) {
+                const bool inTable = indicatorPlacement(ks.front()).inTable();
+                int head = 0;
+                if (inTable && !(previousInTable && printedRow == previous + 1))
+                    head = next++;
+                for (int k : ks)
+                    out.row[size_t(k - 1)] = next;
+                if (head)
+                    out.tableHead[next] = head;
+                ++next;
+                previous = printedRow;
+                previousInTable = inTable;
+            }
+            out.last = std::max(out.last, next - 1);
+        }
+        return out;
+    }();
+    return rows;
 }
 
-const char *kBlockNames[] = {"基本情况", "库容情况", "机械设备情况"};
+int screenRow(int k)
+{
+    return screenRows().row[size_t(k - 1)];
+}
 } // namespace
+
+QString IndicatorBlockWidget::fieldTitle(int k)
+{
+    // The caption a person reads beside the field; where two fields share a caption,
+    // what tells them apart on the form: the group label, then the line it belongs to.
+    const QString caption = str(indicator(k).caption);
+    auto sameCaption = [&](int j) { return str(indicator(j).caption) == caption; };
+    auto innermost = [](int j) {
+        const QStringList path = groupPath(j);
+        return path.isEmpty() ? QString() : path.back();
+    };
+    std::vector<int> twins;
+    for (int j = 1; j <= kIndicatorCount; ++j)
+        if (sameCaption(j))
+            twins.push_back(j);
+    if (twins.size() == 1)
+        return caption;
+    const QString withGroup = (innermost(k) + QLatin1Char(' ') + caption).trimmed();
+    int sameGroup = 0;
+    for (int j : twins)
+        sameGroup += innermost(j) == innermost(k);
+    if (sameGroup == 1)
+        return withGroup;
+    // A part of a total belongs to the total; any other line to the one above it.
+    int parent = k - 1;
+    for (int total : {13, 17, 23}) {
+        int count = 0;
+        const auto parts = totalParts(total, count);
+        for (int i = 0; i < count; ++i)
+            if (parts[size_t(i)] == k)
+                parent = total;
+    }
+    return (innermost(k) + QLatin1Char(' ') + str(indicator(parent).caption) + QLatin1Char(' ') + caption).trimmed();
+}
 
 IndicatorBlockWidget::IndicatorBlockWidget(Options options, QWidget *parent) : QWidget(parent), m_options(options)
 {
@@ -48,9 +125,9 @@ QColor IndicatorBlockWidget::totalBackground()
     return QColor(0xc8, 0xc8, 0xc8);
 }
 
-QLabel *IndicatorBlockWidget::cellLabel(const QString &text, bool bold)
+QLabel *IndicatorBlockWidget::cellLabel(const QString &text, bool bold, QWidget *parent)
 {
-    auto *l = new QLabel(text, this);
+    auto *l = new QLabel(text, parent ? parent : this);
     l->setProperty("cell", true);
     l->setAlignment(Qt::AlignCenter);
     l->setContentsMargins(4, 0, 4, 0);
@@ -63,10 +140,14 @@ QLabel *IndicatorBlockWidget::cellLabel(const QString &text, bool bold)
     return l;
 }
 
-QLineEdit *IndicatorBlockWidget::makeField(int k)
+QLineEdit *IndicatorBlockWidget::makeField(int k, QWidget *parent)
 {
-    auto *e = new QLineEdit(this);
+    auto *e = new QLineEdit(parent);
     e->setObjectName(indicatorFieldName(k));
+    // The field has no text of its own to be found by: it is named for its caption, and
+    // described by its column.
+    e->setAccessibleName(fieldTitle(k));
+    e->setAccessibleDescription(str(indicator(k).column));
     e->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     QFont f = e->font();
     f.setPointSize(12);
@@ -91,12 +172,27 @@ QLineEdit *IndicatorBlockWidget::makeField(int k)
     return e;
 }
 
+QWidget *IndicatorBlockWidget::fieldCell(int k, QWidget *parent, int minimumWidth)
+{
+    // The field alone fills its cell: nothing may lie over it and take its clicks.
+    auto *cell = new QWidget(parent);
+    cell->setProperty("cell", true);
+    auto *h = new QHBoxLayout(cell);
+    h->setContentsMargins(2, 1, 2, 1);
+    QLineEdit *f = makeField(k, cell);
+    if (minimumWidth > 0)
+        f->setMinimumWidth(minimumWidth);
+    h->addWidget(f);
+    return cell;
+}
+
 void IndicatorBlockWidget::build()
 {
     m_grid = new QGridLayout(this);
     m_grid->setContentsMargins(0, 0, 0, 0);
     m_grid->setHorizontalSpacing(0);
     m_grid->setVerticalSpacing(0);
+    const ScreenRows &rows = screenRows();
 
     // Column heads of each block.
     for (int b = 0; b < 3; ++b) {
@@ -105,7 +201,7 @@ void IndicatorBlockWidget::build()
         m_grid->addWidget(cellLabel(QStringLiteral("计量单位"), true), 0, c0 + 3);
         m_grid->addWidget(cellLabel(QStringLiteral("本年度数量"), true), 0, c0 + 4);
     }
-    for (int r = 0; r <= gridRow(kLastIndicatorRow); ++r)
+    for (int r = 0; r <= rows.last; ++r)
         m_grid->setRowMinimumHeight(r, kRowHeight);
 
     // Group labels: consecutive indicators that share a label get one cell spanning
@@ -115,25 +211,21 @@ void IndicatorBlockWidget::build()
         QString text;
     };
     std::vector<Span> spans;
-    std::map<std::pair<int, int>, bool> usedCells; // (grid row, column) filled by a field row
 
     for (int k = 1; k <= kIndicatorCount; ++k) {
         const IndicatorPlacement &p = indicatorPlacement(k);
         const int c0 = (p.block - 1) * kColumnsPerBlock;
-        const int row = gridRow(p.row);
+        const int row = screenRow(k);
         const QStringList path = groupPath(k);
         const int levels = p.inTable() ? 1 : int(path.size());
         for (int level = 0; level < levels; ++level) {
-            const QString label = path[level];
             const QString key = path.mid(0, level + 1).join(QLatin1Char('/'));
-            if (!spans.empty()) {
-                auto it = std::find_if(spans.rbegin(), spans.rend(), [&](const Span &s) {
-                    return s.block == p.block && s.level == level && s.text == key;
-                });
-                if (it != spans.rend() && it->last >= row - 3) {
-                    it->last = std::max(it->last, row);
-                    continue;
-                }
+            auto it = std::find_if(spans.rbegin(), spans.rend(), [&](const Span &s) {
+                return s.block == p.block && s.level == level && s.text == key;
+            });
+            if (it != spans.rend() && it->last >= row - 1) {
+                it->last = std::max(it->last, row);
+                continue;
             }
             spans.push_back({p.block, level, row, row, c0 + level, key});
         }
@@ -145,66 +237,46 @@ void IndicatorBlockWidget::build()
         captionLabel->setToolTip(str(indicator(k).hint));
         m_grid->addWidget(captionLabel, row, captionCol, 1, 3 - levels);
         m_grid->addWidget(cellLabel(str(indicator(k).unit)), row, c0 + 3);
-        auto *cell = new QWidget(this);
-        cell->setProperty("cell", true);
-        auto *h = new QHBoxLayout(cell);
-        h->setContentsMargins(2, 1, 2, 1);
-        h->addWidget(makeField(k));
-        m_grid->addWidget(cellLabel(QString()), row, c0 + 4);
-        m_grid->addWidget(cell, row, c0 + 4);
-        usedCells[{row, c0}] = true;
+        m_grid->addWidget(fieldCell(k, this), row, c0 + 4);
     }
-    // The tables of block 2 (tanks, open-air storage): a head row above, then one
-    // row per group with four fields.
-    std::map<int, std::vector<int>> tableRows; // grid row -> indicators
+    // The tables of block 2 (tanks, open-air storage): one grid each, its head row of
+    // captions above one line of four fields per group, so heads and fields share columns.
+    std::map<int, std::vector<int>> tableLines; // grid row -> indicators
     for (int k = 1; k <= kIndicatorCount; ++k)
         if (indicatorPlacement(k).inTable())
-            tableRows[gridRow(indicatorPlacement(k).row)].push_back(k);
+            tableLines[screenRow(k)].push_back(k);
     const int c0 = kColumnsPerBlock; // block 2
-    for (const auto &[row, ks] : tableRows) {
-        const bool first = !tableRows.count(row - 1);
-        if (first) {
-            auto *head = new QWidget(this);
-            auto *hg = new QGridLayout(head);
-            hg->setContentsMargins(0, 0, 0, 0);
-            hg->setSpacing(0);
-            m_tableGrids << hg;
-            hg->addWidget(cellLabel(QString()), 0, 0);
-            for (int i = 0; i < int(ks.size()); ++i)
-                hg->addWidget(cellLabel(str(indicator(ks[size_t(i)]).caption)), 0, i + 1);
-            for (int i = 0; i <= int(ks.size()); ++i)
-                hg->setColumnStretch(i, 1);
-            m_grid->addWidget(head, row - 1, c0 + 1, 1, 4);
-            spans.push_back({2, 0, row - 1, row - 1, c0, groupPath(ks.front()).front()});
+    for (const auto &[first, head] : rows.tableHead) {
+        std::vector<std::vector<int>> lines;
+        for (int r = first; tableLines.count(r); ++r)
+            lines.push_back(tableLines[r]);
+        auto *table = new QWidget(this);
+        auto *tg = new QGridLayout(table);
+        tg->setContentsMargins(0, 0, 0, 0);
+        tg->setSpacing(0);
+        m_tableGrids << tg;
+        const std::vector<int> &ks = lines.front();
+        tg->addWidget(cellLabel(QString(), false, table), 0, 0);
+        for (int i = 0; i < int(ks.size()); ++i)
+            tg->addWidget(cellLabel(str(indicator(ks[size_t(i)]).caption), false, table), 0, i + 1);
+        for (int l = 0; l < int(lines.size()); ++l) {
+            tg->addWidget(cellLabel(groupPath(lines[size_t(l)].front()).back(), false, table), l + 1, 0);
+            for (int i = 0; i < int(lines[size_t(l)].size()); ++i)
+                tg->addWidget(fieldCell(lines[size_t(l)][size_t(i)], table, 56), l + 1, i + 1);
         }
-        auto *line = new QWidget(this);
-        auto *lg = new QGridLayout(line);
-        lg->setContentsMargins(0, 0, 0, 0);
-        lg->setSpacing(0);
-        m_tableGrids << lg;
-        lg->addWidget(cellLabel(groupPath(ks.front()).back()), 0, 0);
-        for (int i = 0; i < int(ks.size()); ++i) {
-            auto *cell = new QWidget(line);
-            cell->setProperty("cell", true);
-            auto *h = new QHBoxLayout(cell);
-            h->setContentsMargins(2, 1, 2, 1);
-            QLineEdit *f = makeField(ks[size_t(i)]);
-            f->setMinimumWidth(56);
-            f->setParent(cell);
-            h->addWidget(f);
-            lg->addWidget(cellLabel(QString()), 0, i + 1);
-            lg->addWidget(cell, 0, i + 1);
-        }
+        for (int r = 0; r <= int(lines.size()); ++r)
+            tg->setRowMinimumHeight(r, kRowHeight);
         for (int i = 0; i <= int(ks.size()); ++i)
-            lg->setColumnStretch(i, 1);
-        m_grid->addWidget(line, row, c0 + 1, 1, 4);
+            tg->setColumnStretch(i, 1);
+        m_grid->addWidget(table, head, c0 + 1, int(lines.size()) + 1, 4);
+        spans.push_back({2, 0, head, head, c0, groupPath(ks.front()).front()});
     }
     // Merge the table heads into the span of their group label.
     std::vector<Span> merged;
     for (const Span &s : spans) {
         auto it = std::find_if(merged.begin(), merged.end(), [&](const Span &m) {
-            return m.block == s.block && m.level == s.level && m.text == s.text && s.first <= m.last + 3 &&
-                   s.last >= m.first - 3;
+            return m.block == s.block && m.level == s.level && m.text == s.text && s.first <= m.last + 1 &&
+                   s.last >= m.first - 1;
         });
         if (it != merged.end()) {
             it->first = std::min(it->first, s.first);
@@ -219,9 +291,9 @@ void IndicatorBlockWidget::build()
         l->setMaximumWidth(70);
         m_grid->addWidget(l, s.first, s.column, s.last - s.first + 1, 1);
     }
-    // Cells the paper form leaves blank still get their rules.
+    // Cells the form leaves blank still get their rules.
     for (int b = 0; b < 3; ++b)
-        for (int r = 1; r <= gridRow(kLastIndicatorRow); ++r)
+        for (int r = 1; r <= rows.last; ++r)
             for (int c = b * kColumnsPerBlock; c < (b + 1) * kColumnsPerBlock; ++c)
                 if (!m_grid->itemAtPosition(r, c))
                     m_grid->addWidget(cellLabel(QString()), r, c);

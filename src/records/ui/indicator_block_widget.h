@@ -43,14 +43,18 @@ public:
     void zeroEmpties();
 
     static QColor totalBackground();
+    // The name field k goes by for screen readers and tests: its caption, with what
+    // tells it apart where another field has the same caption. Unique among the 72.
+    static QString fieldTitle(int k);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
     void build();
-    QLabel *cellLabel(const QString &text, bool bold = false);
-    QLineEdit *makeField(int k);
+    QLabel *cellLabel(const QString &text, bool bold = false, QWidget *parent = nullptr);
+    QLineEdit *makeField(int k, QWidget *parent);
+    QWidget *fieldCell(int k, QWidget *parent, int minimumWidth = 0);
     void onPartChanged();
 
     Options m_options;

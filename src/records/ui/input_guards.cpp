@@ -18,40 +18,44 @@ bool typesSomething(const QKeyEvent *e)
     return !t.isEmpty() && t.at(0).isPrint();
 }
 
+enum class Accept { Nothing, Digits, Decimal };
+
 class KeyFilter : public QObject {
 public:
-    KeyFilter(QObject *parent, bool digits) : QObject(parent), m_digits(digits) {}
+    KeyFilter(QObject *parent, Accept accept) : QObject(parent), m_accept(accept) {}
 
 protected:
-    bool eventFilter(QObject *, QEvent *event) override
+    bool eventFilter(QObject *watched, QEvent *event) override
     {
         if (event->type() != QEvent::KeyPress)
             return false;
         const auto *k = static_cast<QKeyEvent *>(event);
         if (!typesSomething(k))
             return false;
-        if (m_digits) {
-            const QChar c = k->text().at(0);
-            return !(c >= QLatin1Char('0') && c <= QLatin1Char('9'));
+        const QChar c = k->text().at(0);
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+            return m_accept == Accept::Nothing;
+        if (c == QLatin1Char('.') && m_accept == Accept::Decimal) {
+            // One decimal point, outside any selection about to be replaced.
+            const auto *edit = qobject_cast<QLineEdit *>(watched);
+            return !edit || edit->text().remove(edit->selectedText()).contains(QLatin1Char('.'));
         }
         return true;
     }
 
 private:
-    bool m_digits;
+    Accept m_accept;
 };
 } // namespace
 
 void acceptDigitsOnly(QLineEdit *edit)
 {
-    edit->installEventFilter(new KeyFilter(edit, true));
+    edit->installEventFilter(new KeyFilter(edit, Accept::Digits));
 }
 
-void refuseTyping(QComboBox *picker)
+void acceptDecimal(QLineEdit *edit)
 {
-    picker->installEventFilter(new KeyFilter(picker, false));
-    if (picker->lineEdit())
-        picker->lineEdit()->installEventFilter(new KeyFilter(picker->lineEdit(), false));
+    edit->installEventFilter(new KeyFilter(edit, Accept::Decimal));
 }
 
 WheelScroller::WheelScroller(QScrollArea *area) : QObject(area), m_area(area) {}
@@ -63,9 +67,13 @@ void WheelScroller::watch(QWidget *w)
         child->installEventFilter(this);
 }
 
-bool WheelScroller::eventFilter(QObject *, QEvent *event)
+bool WheelScroller::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() != QEvent::Wheel)
+        return false;
+    // An open list is a window of its own: the wheel scrolls the list, not the form.
+    auto *w = qobject_cast<QWidget *>(watched);
+    if (w && w->window() != m_area->window())
         return false;
     const auto *wheel = static_cast<QWheelEvent *>(event);
     m_pendingDelta += wheel->angleDelta().y();

@@ -2,7 +2,6 @@
 // Keyboard and wheel rules shared by the record windows.
 #include <QObject>
 
-class QComboBox;
 class QLineEdit;
 class QScrollArea;
 
@@ -11,8 +10,8 @@ namespace kestrova::ui {
 // Lets through only digits, backspace and Enter (and keys that type nothing, and
 // shortcuts such as Ctrl+V).
 void acceptDigitsOnly(QLineEdit *edit);
-// A picker that offers a choice but takes no typing.
-void refuseTyping(QComboBox *picker);
+// The same with one decimal point, for bounds such as 12.5.
+void acceptDecimal(QLineEdit *edit);
 
 // Wheel over any widget of the area scrolls the area by 25 pixels a step and never
 // reaches a picker, so a focused picker keeps its choice.

@@ -71,6 +71,11 @@ QVariant RecordListModel::data(const QModelIndex &index, int role) const
         return int(Qt::AlignCenter);
     case Qt::BackgroundRole:
         return index.row() + 1 == m_selected ? QColor(Qt::yellow) : QColor(Qt::white);
+    case Qt::ToolTipRole:
+        // A long name is cut to the column's width; the whole of it shows on hovering.
+        if (index.column() == 4 && size_t(index.row()) < m_rows.size() && !m_rows[size_t(index.row())].name.isEmpty())
+            return m_rows[size_t(index.row())].name;
+        return {};
     case Qt::DisplayRole: {
         if (size_t(index.row()) >= m_rows.size())
             return QString();

@@ -1,6 +1,7 @@
 #include "records/ui/tfrm_define.h"
 
 #include "app/ui/prompter.h"
+#include "app/ui/window_fit.h"
 #include "app/ui/window_registry.h"
 #include "data/schema.h"
 #include "records/numeric_typing.h"
@@ -48,6 +49,7 @@ TFrmDefine::TFrmDefine(QWidget *parent) : QDialog(parent)
         }
     });
     setFixedSize(sizeHint().expandedTo(QSize(560, 420)));
+    centreOnScreen(this);
 }
 
 void TFrmDefine::buildUi()
@@ -56,6 +58,7 @@ void TFrmDefine::buildUi()
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("ListBox1"));
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setAccessibleName(QStringLiteral("查询指标"));
     root->addWidget(m_list, 1);
 
     auto *right = new QVBoxLayout;
@@ -74,9 +77,12 @@ void TFrmDefine::buildUi()
     right->addWidget(ops);
 
     auto *valueLine = new QHBoxLayout;
-    valueLine->addWidget(new QLabel(QStringLiteral("值"), this));
+    auto *valueLabel = new QLabel(QStringLiteral("值"), this);
+    valueLine->addWidget(valueLabel);
     m_value = new QLineEdit(this);
     m_value->setObjectName(QStringLiteral("Edit1"));
+    m_value->setAccessibleName(QStringLiteral("值"));
+    valueLabel->setBuddy(m_value);
     valueLine->addWidget(m_value, 1);
     m_add = new QPushButton(QStringLiteral("添加条件"), this);
     m_add->setObjectName(QStringLiteral("BitBtn2"));
@@ -97,6 +103,7 @@ void TFrmDefine::buildUi()
     m_text = new QTextEdit(this);
     m_text->setObjectName(QStringLiteral("RichEdit1"));
     m_text->setReadOnly(true);
+    m_text->setAccessibleName(QStringLiteral("查询条件"));
     right->addWidget(m_text, 1);
 
     auto *buttons = new QHBoxLayout;
@@ -112,8 +119,18 @@ void TFrmDefine::buildUi()
     right->addLayout(buttons);
     root->addLayout(right, 2);
 
+    // An indicator is chosen by a click or by the arrow keys; the item merely outlined
+    // when the list takes the focus is not chosen.
     connect(m_list, &QListWidget::itemClicked, this, [this] { ListBox1Click(); });
+    connect(m_list, &QListWidget::itemSelectionChanged, this, [this] {
+        if (!m_list->selectedItems().isEmpty() && m_list->selectedItems().front()->text() != m_chosen)
+            chooseIndicator();
+    });
     connect(m_value, &QLineEdit::textEdited, this, &TFrmDefine::onValueEdited);
+    connect(m_value, &QLineEdit::returnPressed, this, [this] {
+        if (m_add->isEnabled())
+            BitBtn2Click();
+    });
     connect(m_add, &QPushButton::clicked, this, &TFrmDefine::BitBtn2Click);
     connect(m_and, &QRadioButton::clicked, this, [this] { joinClicked(TermJoin::And); });
     connect(m_or, &QRadioButton::clicked, this, [this] { joinClicked(TermJoin::Or); });
@@ -123,16 +140,24 @@ void TFrmDefine::buildUi()
 
 void TFrmDefine::ListBox1Click()
 {
-    const QListWidgetItem *item = m_list->currentItem();
+    chooseIndicator();
+    if (!m_chosen.isEmpty())
+        m_value->setFocus();
+}
+
+void TFrmDefine::chooseIndicator()
+{
+    const QList<QListWidgetItem *> selected = m_list->selectedItems();
+    const QListWidgetItem *item = selected.isEmpty() ? m_list->currentItem() : selected.front();
     if (!item)
         return;
+    m_chosen = item->text();
     setCustomQueryTextKind(m_textIndicators.mid(0, kTextIndicatorsConsulted).contains(item->text()));
     for (QRadioButton *r : m_operators)
         r->show();
     setOperatorsEnabled(!customQueryTextKind());
     m_value->setEnabled(true);
     m_value->clear();
-    m_value->setFocus();
 }
 
 void TFrmDefine::onValueEdited(const QString &text)
@@ -165,9 +190,16 @@ void TFrmDefine::setOperatorsEnabled(bool on)
 
 void TFrmDefine::BitBtn2Click()
 {
-    const QListWidgetItem *item = m_list->currentItem();
+    // Without a chosen indicator the value would be compared with whatever the list
+    // happens to outline, as a number.
+    if (m_chosen.isEmpty()) {
+        prompter().message(this, QStringLiteral("提示！"), QStringLiteral("请先在左边的列表中选择查询指标！"),
+                           Icon::Information);
+        m_list->setFocus();
+        return;
+    }
     const QString value = m_value->text();
-    if (value.trimmed().isEmpty() || !item) {
+    if (value.trimmed().isEmpty()) {
         prompter().message(this, QStringLiteral("提示！"), QStringLiteral("请填入条件！"), Icon::Information);
         m_ok->setEnabled(true);
         for (QRadioButton *r : {m_and, m_or}) {
@@ -180,7 +212,7 @@ void TFrmDefine::BitBtn2Click()
         m_value->clear();
         return;
     }
-    QueryTerm term{item->text(), customQueryTextKind(), selectedOperator(), value};
+    QueryTerm term{m_chosen, customQueryTextKind(), selectedOperator(), value};
     // An unusable term is refused here, before it can reach the database.
     QString problem;
     withStore(this, [&](Database &db) { problem = termProblem(term, db.columns(tables::records)); });
@@ -190,7 +222,9 @@ void TFrmDefine::BitBtn2Click()
         return;
     }
     m_query.add(term);
-    m_text->setPlainText(m_query.displayText());
+    m_text->setPlainText(m_query.wordsText());
+    m_chosen.clear();
+    m_list->clearSelection();
     m_list->setEnabled(false);
     m_value->setEnabled(false);
     m_ok->setEnabled(true);
@@ -208,7 +242,7 @@ void TFrmDefine::BitBtn2Click()
 void TFrmDefine::joinClicked(TermJoin join)
 {
     m_query.join(join);
-    m_text->setPlainText(m_query.displayText());
+    m_text->setPlainText(m_query.wordsText());
     m_list->setEnabled(true);
     m_value->setEnabled(true);
     m_ok->setEnabled(false);
@@ -220,9 +254,8 @@ void TFrmDefine::joinClicked(TermJoin join)
 
 void TFrmDefine::BitBtn1Click()
 {
-    const QString shown = m_text->toPlainText().trimmed();
-    setLastCustomCondition(shown);
-    if (!shown.isEmpty()) {
+    setLastCustomCondition(m_query.displayText().trimmed());
+    if (!m_query.isEmpty()) {
         TFrmList1 *list = TFrmList1::current();
         CustomQuery::Sql sql;
         if (!withStore(this, [&](Database &db) { sql = m_query.toSql(db.columns(tables::records)); }))

@@ -27,6 +27,7 @@ public:
 
 private:
     void buildUi();
+    void chooseIndicator(); // the selected indicator becomes the one the value is for
     void onValueEdited(const QString &text);
     QString selectedOperator() const;
     void setOperatorsEnabled(bool on);
@@ -43,6 +44,7 @@ private:
     QPushButton *m_add = nullptr;
     QPushButton *m_ok = nullptr;
     bool m_filtering = false;
+    QString m_chosen; // the indicator chosen for the next condition, empty before a choice
 };
 
 } // namespace kestrova::ui

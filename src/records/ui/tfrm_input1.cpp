@@ -2,23 +2,29 @@
 
 #include "records/printed/ui/printed_return_save.h"
 
+#include "app/ui/choice_picker.h"
+#include "app/ui/modal.h"
 #include "app/ui/prompter.h"
+#include "app/ui/window_fit.h"
 #include "app/ui/window_registry.h"
 #include "data/context.h"
 #include "data/regions.h"
+#include "data/task_record.h"
 #include "records/save_flow.h"
 #include "records/ui/indicator_block_widget.h"
 #include "records/ui/input_guards.h"
-#include "app/ui/modal.h"
 #include "records/ui/store_access.h"
-#include "records/ui/tfrm_list1.h"
+#include "records/ui/tfrm_log.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
+#include <QCompleter>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -32,33 +38,38 @@ namespace {
 const QColor kFocusColour(Qt::yellow);
 const QColor kFieldColour(Qt::white);
 
-QLineEdit *textField(QWidget *parent, const char *name, int minWidth = 120)
+QLineEdit *textField(QWidget *parent, const char *name, const QString &title, int minWidth = 120)
 {
     auto *e = new QLineEdit(parent);
     e->setObjectName(QString::fromLatin1(name));
+    e->setAccessibleName(title);
     e->setMinimumWidth(minWidth);
     return e;
 }
 
-QComboBox *pickerField(QWidget *parent, const char *name, const QStringList &items, bool typing = false)
+// The county picker takes typing (a county missing from the table can be entered).
+QComboBox *typingPicker(QWidget *parent, const char *name, const QString &title)
 {
     auto *c = new QComboBox(parent);
     c->setObjectName(QString::fromLatin1(name));
+    c->setAccessibleName(title);
+    c->setAccessibleDescription(title);
     c->setEditable(true);
     c->setInsertPolicy(QComboBox::NoInsert);
-    c->addItems(items);
-    c->setCurrentIndex(-1);
-    c->setEditText(QString());
+    c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     c->setMinimumWidth(110);
-    if (!typing)
-        refuseTyping(c);
+    c->lineEdit()->setAccessibleName(title);
+    c->setStyleSheet(kListBelowPicker);
+    keepListColours(c);
     return c;
 }
 
-QLabel *caption(QWidget *parent, const QString &text)
+QLabel *caption(QWidget *parent, const QString &text, QWidget *buddy = nullptr)
 {
     auto *l = new QLabel(text, parent);
     l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    if (buddy)
+        l->setBuddy(buddy);
     return l;
 }
 
@@ -70,12 +81,29 @@ void paint(QWidget *w, const QColor &colour)
         p.setColor(QPalette::Window, colour);
         w->setAutoFillBackground(true);
     }
+    auto *c = qobject_cast<QComboBox *>(w);
+    if (c && !c->isEditable())
+        p.setColor(QPalette::Button, colour); // a picker without a text box is drawn as a button
     w->setPalette(p);
-    if (auto *c = qobject_cast<QComboBox *>(w); c && c->lineEdit()) {
+    if (c && c->lineEdit()) {
         QPalette lp = c->lineEdit()->palette();
         lp.setColor(QPalette::Base, colour);
         c->lineEdit()->setPalette(lp);
     }
+}
+
+// The indicator texts as the save sees them: an empty field is a zero.
+IndicatorTexts asSaved(IndicatorTexts t)
+{
+    for (QString &v : t)
+        if (v.isEmpty())
+            v = QStringLiteral("0");
+    return t;
+}
+
+bool sameFields(const RecordFields &a, const RecordFields &b)
+{
+    return a.text == b.text && asSaved(a.indicators) == asSaved(b.indicators) && a.filingDate == b.filingDate;
 }
 
 class PromptDialogue : public SaveDialogue {
@@ -108,20 +136,71 @@ TFrmInput1::TFrmInput1(QWidget *parent) : QDialog(parent)
     buildUi();
     m_block->setAutoTotals(false);
 
-    withStore(this, [this](Database &db) { replaceItems(m_province, provinceNames(db)); });
+    // The years offered are those of the 年度 table; a new record is for the task's year.
+    QString taskYear;
+    withStore(this, [&](Database &db) {
+        replaceItems(m_province, provinceNames(db));
+        QStringList years;
+        Statement st = db.prepare(QStringLiteral("SELECT 年度 FROM 年度 ORDER BY rowid"));
+        while (st.next())
+            years << st.text(0).trimmed();
+        replaceItems(m_year, years);
+        if (const auto task = loadTask(db))
+            taskYear = task->year.trimmed();
+    });
     m_date->setDate(QDate::currentDate());
-    m_quietPickers = true;
-    m_year->setEditText(QString::number(QDate::currentDate().year() - 1));
-    m_quietPickers = false;
+    setPickerText(m_year, taskYear.isEmpty() ? QString::number(QDate::currentDate().year() - 1) : taskYear);
 
     connectHandlers();
     if (context().enterpriseId > 0 || !context().enterpriseName.isEmpty())
         ini1();
     m_block->setAutoTotals(true);
+    m_shown = fields();
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
-        if (now && isAncestorOf(now))
+        if (now && isAncestorOf(now)) {
             paintFocus(now);
+            // A field reached by Tab, Enter or a failed check is brought into view.
+            if (m_scroll->widget()->isAncestorOf(now))
+                m_scroll->ensureWidgetVisible(now, 24, 24);
+        }
     });
+}
+
+bool TFrmInput1::hasUnsavedChanges() const
+{
+    return !sameFields(fields(), m_shown);
+}
+
+void TFrmInput1::reject()
+{
+    // Esc, the close button, 返回 and the menu's 返回 all come here: typed input is
+    // only thrown away when the user says so.
+    if (hasUnsavedChanges() &&
+        prompter().message(this, QStringLiteral("提示"), QStringLiteral("放弃未保存的修改？"), Icon::Question,
+                           Buttons::YesNoDefaultNo) != Answer::Yes)
+        return;
+    QDialog::reject();
+}
+
+bool TFrmInput1::eventFilter(QObject *watched, QEvent *event)
+{
+    // Enter moves on to the next field, as on the paper form, unless a list is open.
+    if (event->type() == QEvent::KeyPress) {
+        const auto *k = static_cast<QKeyEvent *>(event);
+        auto *w = qobject_cast<QWidget *>(watched);
+        const bool enter = k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter;
+        if (enter && w && k->modifiers() == Qt::NoModifier) {
+            auto *picker = qobject_cast<QComboBox *>(w) ? qobject_cast<QComboBox *>(w)
+                                                        : qobject_cast<QComboBox *>(w->parentWidget());
+            const bool listOpen = picker && (picker->view()->isVisible() ||
+                                             (picker->completer() && picker->completer()->popup()->isVisible()));
+            if (!listOpen) {
+                focusNextChild();
+                return true;
+            }
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TFrmInput1::buildUi()
@@ -130,7 +209,7 @@ void TFrmInput1::buildUi()
     auto *menu = new QMenuBar(this);
     QAction *n2 = menu->addMenu(QStringLiteral("返回"))->addAction(QStringLiteral("返回"));
     n2->setObjectName(QStringLiteral("N2"));
-    connect(n2, &QAction::triggered, this, &QDialog::close);
+    connect(n2, &QAction::triggered, this, &QDialog::reject);
     root->setMenuBar(menu);
 
     auto *tools = new QHBoxLayout;
@@ -140,7 +219,10 @@ void TFrmInput1::buildUi()
     print->setObjectName(QStringLiteral("BitBtn6"));
     auto *back = new QPushButton(QStringLiteral("返回"), this);
     back->setObjectName(QStringLiteral("BitBtn5"));
-    for (QPushButton *b : {save, print, back}) {
+    m_logButton = new QPushButton(QStringLiteral("修改日志"), this);
+    m_logButton->setObjectName(QStringLiteral("BitBtnLog"));
+    m_logButton->setEnabled(false); // a record not yet saved has no log
+    for (QPushButton *b : {save, print, m_logButton, back}) {
         b->setAutoDefault(false);
         tools->addWidget(b);
     }
@@ -148,6 +230,7 @@ void TFrmInput1::buildUi()
     root->addLayout(tools);
     connect(save, &QPushButton::clicked, this, &TFrmInput1::BitBtn2Click);
     connect(print, &QPushButton::clicked, this, &TFrmInput1::BitBtn6Click);
+    connect(m_logButton, &QPushButton::clicked, this, &TFrmInput1::showLog);
     connect(back, &QPushButton::clicked, this, &TFrmInput1::BitBtn5Click);
 
     auto *paper = new QWidget;
@@ -188,7 +271,25 @@ void TFrmInput1::buildUi()
     m_wheel = new WheelScroller(m_scroll);
     m_wheel->watch(m_scroll->viewport());
     m_wheel->watch(paper);
-    resize(1280, 800);
+    setTabOrderOfThePaperForm();
+    for (QWidget *w : paper->findChildren<QWidget *>())
+        if (qobject_cast<QLineEdit *>(w) || qobject_cast<QComboBox *>(w) || qobject_cast<QCheckBox *>(w))
+            w->installEventFilter(this);
+    // The form scrolls inside a window that fits the screen.
+    fitToScreen(this, QSize(1280, 800));
+}
+
+void TFrmInput1::setTabOrderOfThePaperForm()
+{
+    // Line by line as the paper form reads, the indicators in their field order (the
+    // tank and open-air tables row by row), then the closing lines.
+    QList<QWidget *> chain{m_name, m_corps, m_province, m_city, m_county, m_address, m_postcode, m_phone,
+                           m_org, m_ownership, m_legal, m_business, m_affiliation, m_company, m_branch, m_year};
+    for (int k = 1; k <= kIndicatorCount; ++k)
+        chain << m_block->field(k);
+    chain << m_remarks << m_head << m_filler << m_date;
+    for (int i = 1; i < chain.size(); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
 }
 
 QWidget *TFrmInput1::buildIdentity(QWidget *paper)
@@ -196,42 +297,40 @@ QWidget *TFrmInput1::buildIdentity(QWidget *paper)
     auto *box = new QWidget(paper);
     auto *g = new QGridLayout(box);
     g->setContentsMargins(0, 8, 0, 8);
-    m_id = textField(box, "Edit_ID");
+    m_id = textField(box, "Edit_ID", QStringLiteral("ID"));
     m_id->hide();
-    m_name = textField(box, "Edit6", 300);
+    m_name = textField(box, "Edit6", QStringLiteral("企业名称"), 300);
     m_corps = new QCheckBox(QStringLiteral("是否归属新疆兵团"), box);
     m_corps->setObjectName(QStringLiteral("CheckBox1"));
-    m_province = pickerField(box, "ComboBox01", {});
-    m_city = pickerField(box, "ComboBox02", {});
-    m_county = pickerField(box, "ComboBox03", {}, true);
-    m_address = textField(box, "Edit7", 260);
-    m_postcode = textField(box, "Edit9");
+    m_province = choicePicker(box, QStringLiteral("ComboBox01"), QStringLiteral("省"), {}, 130);
+    m_city = choicePicker(box, QStringLiteral("ComboBox02"), QStringLiteral("地市"), {}, 130);
+    m_county = typingPicker(box, "ComboBox03", QStringLiteral("县"));
+    m_county->setMinimumWidth(130);
+    m_address = textField(box, "Edit7", QStringLiteral("企业地址"), 260);
+    m_postcode = textField(box, "Edit9", QStringLiteral("邮政编码"));
     acceptDigitsOnly(m_postcode);
-    m_phone = textField(box, "Edit1");
-    m_org = textField(box, "Edit5");
+    m_phone = textField(box, "Edit1", QStringLiteral("联系电话"));
+    m_org = textField(box, "Edit5", QStringLiteral("组织机构代码"));
     m_org->setToolTip(QStringLiteral(
         "没有组织机构代码的单位填写规则：6位邮编+两位字母，前6位是企业邮编，后两位是企业核心名称首字母。"));
-    m_ownership = pickerField(box, "ComboBox1", {QStringLiteral("国有"), QStringLiteral("外资"), QStringLiteral("民营")});
-    m_legal = textField(box, "Edit2");
-    m_business = pickerField(box, "ComboBox2", {QStringLiteral("储备"), QStringLiteral("加工"), QStringLiteral("物流")});
-    m_affiliation = textField(box, "Edit3", 200);
-    m_company = pickerField(box, "ComboBox3",
-                            {QStringLiteral("中国储备粮管理总公司"), QStringLiteral("中粮集团有限责任公司"),
-                             QStringLiteral("中国中纺集团公司")});
-    m_company->setMinimumWidth(170);
-    m_branch = pickerField(box, "ComboBox4", {});
-    m_branch->setMinimumWidth(170);
-    QStringList years;
-    for (int y = 2010; y <= 2015; ++y)
-        years << QString::number(y);
-    m_year = pickerField(box, "Comb_niandu", years);
-    m_year->setMinimumWidth(80);
+    m_ownership = choicePicker(box, QStringLiteral("ComboBox1"), QStringLiteral("企业性质"),
+                               {QStringLiteral("国有"), QStringLiteral("外资"), QStringLiteral("民营")});
+    m_legal = textField(box, "Edit2", QStringLiteral("法人代表"));
+    m_business = choicePicker(box, QStringLiteral("ComboBox2"), QStringLiteral("经营范围"),
+                              {QStringLiteral("储备"), QStringLiteral("加工"), QStringLiteral("物流")});
+    m_affiliation = textField(box, "Edit3", QStringLiteral("隶属关系"), 200);
+    m_company = choicePicker(box, QStringLiteral("ComboBox3"), QStringLiteral("所属公司"),
+                             {QStringLiteral("中国储备粮管理总公司"), QStringLiteral("中粮集团有限责任公司"),
+                              QStringLiteral("中国中纺集团公司")},
+                             170);
+    m_branch = choicePicker(box, QStringLiteral("ComboBox4"), QStringLiteral("分公司"), {}, 170);
+    m_year = choicePicker(box, QStringLiteral("Comb_niandu"), QStringLiteral("统计年度"), {}, 80);
 
     auto line = [&](int row, std::initializer_list<std::pair<QString, QWidget *>> cells) {
         auto *h = new QHBoxLayout;
         for (const auto &[text, w] : cells) {
             if (!text.isEmpty())
-                h->addWidget(caption(box, text));
+                h->addWidget(caption(box, text, w));
             if (w)
                 h->addWidget(w);
         }
@@ -259,25 +358,26 @@ QWidget *TFrmInput1::buildClosing(QWidget *paper)
     auto *box = new QWidget(paper);
     auto *g = new QGridLayout(box);
     g->setContentsMargins(0, 8, 0, 0);
-    m_remarks = textField(box, "MaskEditS6", 400);
-    m_head = textField(box, "MaskEditS7");
-    m_filler = textField(box, "MaskEditS8");
+    m_remarks = textField(box, "MaskEditS6", QStringLiteral("备注"), 400);
+    m_head = textField(box, "MaskEditS7", QStringLiteral("单位负责人"));
+    m_filler = textField(box, "MaskEditS8", QStringLiteral("填表人"));
     m_date = new QDateEdit(box);
     m_date->setObjectName(QStringLiteral("DateTimePicker1"));
+    m_date->setAccessibleName(QStringLiteral("填报日期"));
     m_date->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     m_date->setCalendarPopup(true);
     auto *h1 = new QHBoxLayout;
-    h1->addWidget(caption(box, QStringLiteral("备注")));
+    h1->addWidget(caption(box, QStringLiteral("备注"), m_remarks));
     h1->addWidget(m_remarks, 1);
     g->addLayout(h1, 0, 0);
     auto *h2 = new QHBoxLayout;
-    h2->addWidget(caption(box, QStringLiteral("单位负责人：")));
+    h2->addWidget(caption(box, QStringLiteral("单位负责人："), m_head));
     h2->addWidget(m_head);
     h2->addSpacing(24);
-    h2->addWidget(caption(box, QStringLiteral("填表人：")));
+    h2->addWidget(caption(box, QStringLiteral("填表人："), m_filler));
     h2->addWidget(m_filler);
     h2->addSpacing(24);
-    h2->addWidget(caption(box, QStringLiteral("填报日期：")));
+    h2->addWidget(caption(box, QStringLiteral("填报日期："), m_date));
     h2->addWidget(m_date);
     h2->addStretch(1);
     g->addLayout(h2, 1, 0);
@@ -326,7 +426,10 @@ void TFrmInput1::setPickerText(QComboBox *picker, const QString &text)
 {
     const bool was = m_quietPickers;
     m_quietPickers = true;
-    picker->setEditText(text);
+    if (picker->isEditable())
+        picker->setEditText(text);
+    else
+        showChoice(picker, text);
     m_quietPickers = was;
 }
 
@@ -335,11 +438,15 @@ void TFrmInput1::replaceItems(QComboBox *picker, const QStringList &items)
     // Emptying a picker's list leaves its text as it is.
     const bool was = m_quietPickers;
     m_quietPickers = true;
-    const QString text = picker->currentText();
-    picker->clear();
-    picker->addItems(items);
-    picker->setCurrentIndex(-1);
-    picker->setEditText(text);
+    if (picker->isEditable()) {
+        const QString text = picker->currentText();
+        picker->clear();
+        picker->addItems(items);
+        picker->setCurrentIndex(-1);
+        picker->setEditText(text);
+    } else {
+        replaceChoices(picker, items);
+    }
     m_quietPickers = was;
 }
 
@@ -426,6 +533,7 @@ void TFrmInput1::ini1()
         lookupCounty();
     m_block->emptyZeros();
     m_block->setAutoTotals(true);
+    m_logButton->setEnabled(true);
 }
 
 RecordFields TFrmInput1::fields() const
@@ -479,20 +587,29 @@ void TFrmInput1::BitBtn2Click()
         if (auto *w = findChild<QWidget *>(outcome->focus)) {
             w->setFocus();
             paintFocus(w);
+            m_scroll->ensureWidgetVisible(w, 24, 24);
         }
         return;
     }
     m_block->emptyZeros();
-    auto *list = new TFrmList1(this);
-    showModal(list);
-    close();
+    // Back to the list that opened the form, which shows the saved record.
+    m_savedId = outcome->written.id;
+    m_shown = fields();
+    accept();
 }
 
 void TFrmInput1::BitBtn5Click()
 {
-    auto *list = new TFrmList1(this);
-    showModal(list);
-    close();
+    reject();
+}
+
+void TFrmInput1::showLog()
+{
+    if (!m_opened)
+        return;
+    auto *log = new TFrmLog(m_opened->value(QStringLiteral("企业名称")), m_opened->value(QStringLiteral("组织机构代码")),
+                            this);
+    showModal(log);
 }
 
 void TFrmInput1::BitBtn6Click()

@@ -10,6 +10,7 @@ class QCheckBox;
 class QComboBox;
 class QDateEdit;
 class QLineEdit;
+class QPushButton;
 class QScrollArea;
 
 namespace kestrova::ui {
@@ -29,17 +30,29 @@ public:
     QString regionCode() const { return m_regionCode; }
 
     void ini1();          // load the record chosen in the list
-    void BitBtn2Click();  // 保存
-    void BitBtn5Click();  // 返回: a new list
+    void BitBtn2Click();  // 保存: on success the form closes, accepted
+    void BitBtn5Click();  // 返回: closes the form, asking first if anything changed
     void BitBtn6Click();  // 保存表格
+    void showLog();       // 修改日志 of the record as loaded
+
+    // The record the last save wrote, 0 when none was saved.
+    qint64 savedId() const { return m_savedId; }
+    // Whether any field differs from what was loaded or last saved.
+    bool hasUnsavedChanges() const;
+    // Closing by Esc, the close button or 返回: asks "放弃未保存的修改？" when something changed.
+    void reject() override;
 
     // The texts of every field, as the save reads them.
     RecordFields fields() const;
     // Paints the focused field yellow and every other field white.
     void paintFocus(QWidget *focused);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void buildUi();
+    void setTabOrderOfThePaperForm();
     QWidget *buildIdentity(QWidget *paper);
     QWidget *buildClosing(QWidget *paper);
     void connectHandlers();
@@ -76,8 +89,11 @@ private:
     QLineEdit *m_filler = nullptr;    // MaskEditS8
     QDateEdit *m_date = nullptr;      // DateTimePicker1
 
+    QPushButton *m_logButton = nullptr;
     QString m_regionCode;
     std::optional<LoadedRecord> m_opened;
+    RecordFields m_shown; // the fields as loaded or last saved
+    qint64 m_savedId = 0;
     bool m_quietPickers = false; // picker texts set by the program run no handlers
 };
 

@@ -6,6 +6,7 @@
 #include <QDialog>
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTableView;
@@ -40,12 +41,18 @@ public:
     void BitBtn3Click();        // 删除
     void BitBtn6Click();        // 删除空记录
     void BitBtndefineClick();   // 自定义查询
+    void showLog();             // 修改日志 of the selected record
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildUi();
     void fillProvinceFilter();
     void selectRow(int row);
     void openForm(int entryMode);
+    // Whether a record is selected; says "请先选择一条记录！" when not.
+    bool recordChosen();
 
     RecordListModel *m_model = nullptr;
     QTableView *m_grid = nullptr;
@@ -56,6 +63,7 @@ private:
     QLineEdit *m_from = nullptr;       // Edit2
     QLineEdit *m_to = nullptr;         // Edit3
     QLineEdit *m_affiliation = nullptr; // Edit4
+    QLabel *m_count = nullptr;         // how many records the grid shows
 };
 
 } // namespace kestrova::ui

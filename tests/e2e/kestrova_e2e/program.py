@@ -75,9 +75,13 @@ class ProgramTest(unittest.TestCase):
         os.makedirs(cls.shots, exist_ok=True)
         # One home is made per class; each test gets a copy of it.
         cls._template = tempfile.mkdtemp(prefix='kestrova-e2e-home-')
-        make_home(cls._template, level=cls.level, records=cls.records, place=cls.place)
-        if cls.account:
-            cls._create_account(cls._template)
+        try:
+            make_home(cls._template, level=cls.level, records=cls.records, place=cls.place)
+            if cls.account:
+                cls._create_account(cls._template)
+        except BaseException:
+            cls.tearDownClass()  # unittest does not call it when set-up fails
+            raise
 
     @classmethod
     def _create_account(cls, home):
@@ -172,7 +176,9 @@ class ProgramTest(unittest.TestCase):
         w, text = self.screen.alert(timeout)
         if expect is not None:
             self.assertIn(expect, text)
-        self.screen.click(self.screen.find(w, 'push button', button))
+        # Qt's Chinese buttons carry their key: "是(Y)", "否(N)".
+        self.screen.click(self.screen.find(w, 'push button', where=lambda b: b.name == button or
+                                           b.name.startswith(button + '(')))
         return text
 
 

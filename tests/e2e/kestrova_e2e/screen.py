@@ -16,9 +16,14 @@ class NotFound(AssertionError):
     pass
 
 
+# Qt reports positions in its own scaled pixels; under QT_SCALE_FACTOR they are turned
+# back into the screen's pixels, where xdotool clicks and screenshots are taken.
+SCALE = 1.0
+
+
 def extents(acc):
     e = acc.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-    return e.x, e.y, e.width, e.height
+    return (round(e.x * SCALE), round(e.y * SCALE), round(e.width * SCALE), round(e.height * SCALE))
 
 
 def centre(acc):
