@@ -61,7 +61,11 @@ public:
     {
         QFileDialog dlg(parent, r.caption, r.directory, r.filter);
         dlg.setAcceptMode(r.kind == FileRequest::Kind::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-        dlg.setFileMode(r.kind == FileRequest::Kind::Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        dlg.setFileMode(r.kind == FileRequest::Kind::Save     ? QFileDialog::AnyFile
+                        : r.kind == FileRequest::Kind::Folder ? QFileDialog::Directory
+                                                              : QFileDialog::ExistingFile);
+        if (r.kind == FileRequest::Kind::Folder)
+            dlg.setOption(QFileDialog::ShowDirsOnly);
         dlg.setDefaultSuffix(r.defaultSuffix);
         if (!r.suggestedName.isEmpty())
             dlg.selectFile(r.suggestedName);

@@ -16,7 +16,7 @@ enum class Buttons { Ok, OkCancel, YesNo, YesNoDefaultNo };
 enum class Answer { Ok, Cancel, Yes, No };
 
 struct FileRequest {
-    enum class Kind { Save, Open } kind = Kind::Save;
+    enum class Kind { Save, Open, Folder } kind = Kind::Save; // Folder: an existing folder
     QString caption;
     QString defaultSuffix; // "xls", "bak": added when the user types a name without one
     QString filter;        // e.g. "Excel 文件 (*.xls)"
