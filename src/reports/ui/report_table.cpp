@@ -367,7 +367,15 @@ int ReportTable::edgeAt(const FixedPane *pane, int x) const
 bool ReportTable::dragEdge(FixedPane *pane, QEvent *event)
 {
     QWidget *vp = pane->viewport();
-    const auto *e = static_cast<const QMouseEvent *>(event);
+    if (event->type() == QEvent::Leave) {
+        if (m_dragColumn < 0)
+            vp->unsetCursor();
+        return false;
+    }
+    // Every other event the panes see (polish, paint, hover ...) is none of ours.
+    const auto *e = dynamic_cast<const QMouseEvent *>(event);
+    if (!e)
+        return false;
     // Edges are taken in the heading rows, below the title.
     const auto edgeUnder = [&] {
         const QPoint p = e->position().toPoint();
@@ -404,10 +412,6 @@ bool ReportTable::dragEdge(FixedPane *pane, QEvent *event)
             return false;
         m_dragColumn = -1;
         return true;
-    case QEvent::Leave:
-        if (m_dragColumn < 0)
-            vp->unsetCursor();
-        return false;
     default:
         return false;
     }
