@@ -8,7 +8,8 @@ export BUILD_DIR="${BUILD_DIR:-$PWD/build-bench}"
 export QT_QPA_PLATFORM=offscreen
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTROVA_GUI=ON -DKESTROVA_BENCH=ON -DKESTROVA_SANITIZE=OFF -DKESTROVA_FUZZ=OFF >/dev/null
 cmake --build "$BUILD_DIR" -j"$(nproc)" >/dev/null
-for script in bench/startup/run.sh bench/records/run.sh bench/reports/run.sh bench/reports/all_titles.sh \
+for script in bench/startup/run.sh bench/records/run.sh bench/reports/run.sh bench/reports/all_titles.sh bench/reports/charts.sh \
+              bench/check_all/run.sh \
               bench/summary/run.sh bench/transfer/run.sh bench/xls/run.sh; do
   echo "== $script"
   bash "$script" || echo "($script reported a missed goal or failed)"

@@ -10,6 +10,8 @@ option(KESTROVA_PACKAGING "Insist on everything the package holds (PNG icons nee
 
 install(TARGETS kestrova-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(DIRECTORY ${KESTROVA_OUT_DIR}/templet DESTINATION ${KESTROVA_SHARE_DIR})
+# GPL-3.0-or-later: the licence text goes where Debian looks for a package's terms.
+install(FILES ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/kestrova RENAME copyright)
 
 configure_file(${KESTROVA_DESKTOP_DIR}/${KESTROVA_APP_ID}.metainfo.xml.in
   ${CMAKE_BINARY_DIR}/desktop/${KESTROVA_APP_ID}.metainfo.xml @ONLY)

@@ -13,12 +13,14 @@ packages=()
 for group in "${groups[@]}"; do
   case $group in
     build) packages+=(build-essential cmake ninja-build pkg-config
-                      qt6-base-dev qt6-base-dev-tools libgl-dev libsqlite3-dev libsodium-dev) ;;
-    run) packages+=(fonts-noto-cjk xdg-utils qt6-translations-l10n) ;;
+                      qt6-base-dev qt6-base-dev-tools libgl-dev libsqlite3-dev libsodium-dev
+                      qt6-charts-dev libqt6opengl6-dev qt6-svg-dev) ;;
+    run) packages+=(fonts-noto-cjk xdg-utils qt6-translations-l10n libqt6charts6 libqt6svg6) ;;
     test) packages+=(libgtest-dev clang libclang-rt-14-dev
                      python3 python3-xlrd python3-xlwt python3-olefile python3-uno
                      libreoffice-calc-nogui poppler-utils
-                     xvfb openbox xdotool xclip x11-utils imagemagick at-spi2-core dbus-x11 python3-pyatspi) ;;
+                     xvfb openbox xdotool xclip x11-utils imagemagick at-spi2-core dbus-x11 python3-pyatspi
+                     python3-pil) ;;
     package) packages+=(dpkg-dev file librsvg2-bin appstream desktop-file-utils) ;;
     *) echo "install-deps.sh: unknown group '$group' (build, run, test, package)" >&2; exit 2 ;;
   esac

@@ -119,8 +119,10 @@ void MainWindow::buildMenus()
 
     addCommand(top(QStringLiteral("任务管理")), QStringLiteral("汇总单位"), &MainWindow::openTaskSettings,
                QKeySequence(Qt::CTRL | Qt::Key_T));
-    addCommand(top(QStringLiteral("数据维护")), QStringLiteral("Kestrova年报表"), &MainWindow::openEnterpriseList,
+    QMenu *records = top(QStringLiteral("数据维护"));
+    addCommand(records, QStringLiteral("Kestrova年报表"), &MainWindow::openEnterpriseList,
                QKeySequence(Qt::CTRL | Qt::Key_L));
+    addCommand(records, QStringLiteral("全部校验"), &MainWindow::checkAllRecords);
 
     QMenu *reports = top(QStringLiteral("统计报表"));
     QMap<QString, QMenu *> lists; // group/sub-group -> menu
@@ -142,6 +144,7 @@ void MainWindow::buildMenus()
         m_reportActions.emplace_back(i, action);
     }
     addCommand(reports, kGatherListCaption, &MainWindow::openGatherList, QKeySequence(Qt::CTRL | Qt::Key_G));
+    addCommand(reports, QStringLiteral("全部报表"), &MainWindow::writeAllReports);
 
     QMenu *transfer = top(QStringLiteral("数据传输"));
     addCommand(transfer, QStringLiteral("制作上报文件"), &MainWindow::makeUploadFile, QKeySequence(Qt::CTRL | Qt::Key_E));
@@ -256,6 +259,16 @@ void MainWindow::openTaskSettings()
 void MainWindow::openEnterpriseList()
 {
     openWindow(QStringLiteral("TFrmList1"), false);
+}
+
+void MainWindow::checkAllRecords()
+{
+    openWindow(QStringLiteral("TFrmCheckAll"), false);
+}
+
+void MainWindow::writeAllReports()
+{
+    openWindow(QStringLiteral("TFrmAllReports"), false);
 }
 
 void MainWindow::openGatherList()

@@ -43,6 +43,8 @@ private:
     void openTaskSettings();
     void openEnterpriseList();
     void openGatherList();
+    void checkAllRecords(); // 全部校验
+    void writeAllReports(); // 全部报表
     void makeUploadFile();
     void importUploadFiles();
     void showSubmissions();

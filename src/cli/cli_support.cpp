@@ -85,4 +85,29 @@ std::unique_ptr<Database> openExistingStore()
     }
 }
 
+QString tsvCell(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case u'\\': out += QStringLiteral("\\\\"); break;
+        case u'\t': out += QStringLiteral("\\t"); break;
+        case u'\r': out += QStringLiteral("\\r"); break;
+        case u'\n': out += QStringLiteral("\\n"); break;
+        case u'\0': out += QStringLiteral("\\0"); break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+QString tsvLine(const QStringList &cells)
+{
+    QStringList escaped;
+    for (const QString &c : cells)
+        escaped << tsvCell(c);
+    return escaped.join(QLatin1Char('\t'));
+}
+
 } // namespace kestrova::cli

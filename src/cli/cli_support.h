@@ -40,6 +40,12 @@ struct Options {
 // UsageError, thrown before the command does anything.
 Options parseOptions(const QStringList &args, const QStringList &allowed, int minWords = 0, int maxWords = 0);
 
+// A cell on one TSV line: what would end the cell or the line, or read as an escape,
+// is escaped, so every line has its columns and each text comes back as it was.
+QString tsvCell(const QString &text);
+// The cells as one TSV line.
+QString tsvLine(const QStringList &cells);
+
 void printOut(const QString &text); // stdout, UTF-8, adds a newline
 // Cells on one TSV line: a backslash, tab, CR, LF or NUL inside a cell is escaped as \\,
 // \t, \r, \n or \0, so every line has all its columns and each text comes back as it was.

@@ -14,6 +14,10 @@ struct Command {
 
 const std::vector<Command> &commands();
 
+// The exit status of check when some record fails a rule (1 is a failure to run, 2 a
+// usage error).
+inline constexpr int kRecordsFailCheck = 3;
+
 int runInit(const QStringList &args);
 int runTask(const QStringList &args);
 int runDemo(const QStringList &args);
@@ -21,6 +25,7 @@ int runImport(const QStringList &args);
 int runSubmissions(const QStringList &args);
 int runExport(const QStringList &args);
 int runReport(const QStringList &args);
+int runCheck(const QStringList &args);
 int runSummary(const QStringList &args);
 int runBackup(const QStringList &args);
 int runRestore(const QStringList &args);

@@ -39,7 +39,7 @@ PlausibilityResult plausibilityQuestions(const IndicatorTexts &fields)
         if (!n || std::floor(*n) != *n) {
             const QString msg = n ? QStringLiteral("“%1”的内容“%2”不是整数，请改正！").arg(indicatorCaption(k), t)
                                   : notANumberMessage(k, t);
-            out.error = RuleFailure{0, msg, indicatorFieldName(k)};
+            out.error = RuleFailure{0, msg, indicatorFieldName(k), {k}};
             return out;
         }
         v[size_t(k)] = *n;

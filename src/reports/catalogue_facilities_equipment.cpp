@@ -79,6 +79,8 @@ void table3_4(ReportDefinition &d)
     for (int k = 1; k <= 9; ++k)
         d.formulas << aliasColumn(k, k % 2 && k != 9 ? 1 : 10000);
     d.unit.text = QStringLiteral("单位：个、万吨");
+    for (int c = 1; c <= 9; ++c)
+        d.columnUnits.insert(c, c % 2 && c < 9 ? QStringLiteral("单位：个") : QStringLiteral("单位：万吨"));
     d.unit.offsetAtCreation = 0;
 }
 

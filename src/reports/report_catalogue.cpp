@@ -108,6 +108,7 @@ void table1_1(ReportDefinition &d)
     d.scheme = Scheme::ScaleBands;
     d.bandAggregate = {Aggregate::Fn::Count, {}, QStringLiteral("ct")};
     d.unit.text = QStringLiteral("单位：户");
+    d.chartParts = {{2, 3, 4, 5}};
 }
 
 void table2_1(ReportDefinition &d)
@@ -153,6 +154,7 @@ void table2_2(ReportDefinition &d)
     d.bandAggregate = sumOf("仓容合计", "ct");
     d.bandDivisor = 10000;
     d.unit.text = QStringLiteral("单位：万吨");
+    d.chartParts = {{2, 3, 4, 5}};
 }
 
 void table2_3(ReportDefinition &d)
@@ -169,6 +171,8 @@ void table2_3(ReportDefinition &d)
     for (int k = 1; k <= 7; ++k)
         d.formulas << scaled({QStringLiteral("a%1").arg(k)}, 10000);
     d.unit.text = QStringLiteral("单位：万吨");
+    // 仓容合计 is the sum of the six kinds, repaired capacity included.
+    d.chartParts = {{2, 3, 4, 5, 6, 7}};
 }
 
 void table2_4(ReportDefinition &d)
@@ -209,6 +213,9 @@ void table2_5(ReportDefinition &d)
     for (int c = 1; c <= 8; ++c)
         d.formulas << scaled({QStringLiteral("a%1").arg(c)}, c % 2 ? 1 : 10000);
     d.unit.text = QStringLiteral("单位：万吨");
+    d.chartParts = {{2, 4, 6, 8}, {1, 3, 5, 7}};
+    for (int c : {1, 3, 5, 7})
+        d.columnUnits.insert(c, QStringLiteral("单位：个"));
 }
 
 std::vector<ReportDefinition> buildCatalogue()

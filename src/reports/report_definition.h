@@ -16,6 +16,8 @@
 //     Breakdown: grandTotalLabel when a "全国总计"/"全国合计" row precedes the zones.
 //  3. Unit caption (empty text hides it) with its offsets, click/selection thresholds
 //     when they differ from 1, and the export block (folder, S, K, column mapping).
+//     For charts: the column groups that are parts of a whole, and the units of
+//     columns the caption does not describe.
 //  4. Add the class to the menu table; registerReportWindows() registers every class
 //     of the catalogue and the template generator writes its workbook by itself.
 // Column names given here are the only ones that reach SQL text; values never do.
@@ -129,6 +131,12 @@ struct ReportDefinition {
     QString grandTotalLabel;
 
     UnitCaption unit;
+    // Charts. Groups of value columns that are the parts of one whole (scale bands,
+    // warehouse types, tank classes): a chart of such a table stacks each group's bars,
+    // the first group by default. Units of the columns whose unit is not the caption's
+    // (counts beside quantities), by column.
+    QList<QList<int>> chartParts;
+    QMap<int, QString> columnUnits;
     Thresholds thresholds;
     ExportSpec exportSpec;
 

@@ -88,6 +88,7 @@ public:
         } else {
             // Other levels compute no rows: the label alone, over empty cells.
             m_grid.setText(0, m_d, QStringLiteral("合计"));
+            m_grid.setRowKind(m_d, RowKind::Total);
             closing = false;
         }
         if (closing)
@@ -265,6 +266,8 @@ private:
         sumInto(d + 5, {d + 6}, false);
         sumInto(d + 7, {d + 8, d + 9}, true);
         sumInto(d + 4, {d + 5, d + 7}, true);
+        for (int r : {d, d + 4, d + 5, d + 7})
+            m_grid.setRowKind(r, RowKind::Subtotal);
         if (m_def.recomputeSumsAfterCategories)
             for (int r = d; r <= d + 9; ++r)
                 applySums(r);
@@ -332,9 +335,12 @@ private:
             for (int i = kZoneOffsets[z] + 1; i <= kZoneEnds[z]; ++i)
                 members << top + i;
             sumInto(top + kZoneOffsets[z], members, true);
+            m_grid.setRowKind(top + kZoneOffsets[z], RowKind::Subtotal);
         }
-        if (top > m_d)
+        if (top > m_d) {
             sumInto(m_d, {top + kZoneOffsets[0], top + kZoneOffsets[1], top + kZoneOffsets[2]}, false);
+            m_grid.setRowKind(m_d, RowKind::Total);
+        }
     }
 
     // Rows by 地市, 县 or 省, ordered by the smallest division code of each group.
@@ -402,6 +408,7 @@ private:
     {
         setRowHeights();
         m_grid.setText(0, m_d, QStringLiteral("合计"));
+        m_grid.setRowKind(m_d, RowKind::Total);
         QList<int> rows;
         for (int r = m_d + 1; r < m_grid.rowCount(); ++r)
             rows << r;

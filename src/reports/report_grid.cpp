@@ -14,6 +14,7 @@ void ReportGrid::setRowCount(int rows)
     rows = std::max(rows, 0);
     m_cells.resize(size_t(rows), std::vector<Cell>(size_t(m_columns)));
     m_heights.resize(size_t(rows), kCommonRowHeight);
+    m_kinds.resize(size_t(rows), RowKind::Detail);
 }
 
 ReportGrid::Cell &ReportGrid::cell(int col, int row)
@@ -111,6 +112,20 @@ void ReportGrid::setRowHeight(int row, int pixels)
     if (row >= rowCount())
         setRowCount(row + 1);
     m_heights[size_t(row)] = pixels;
+}
+
+RowKind ReportGrid::rowKind(int row) const
+{
+    return row >= 0 && row < rowCount() ? m_kinds[size_t(row)] : RowKind::Detail;
+}
+
+void ReportGrid::setRowKind(int row, RowKind kind)
+{
+    if (row < 0)
+        return;
+    if (row >= rowCount())
+        setRowCount(row + 1);
+    m_kinds[size_t(row)] = kind;
 }
 
 } // namespace kestrova::reports

@@ -24,6 +24,14 @@ inline constexpr Rgb kBlack = 0x000000;
 inline constexpr int kCommonRowHeight = 30;
 inline constexpr int kTitleRowHeight = 70;
 
+// What a row of the table stands for. The engine marks the rows it sums; windows set
+// those apart and charts leave them out, without either one reading labels.
+enum class RowKind {
+    Detail,   // one province, region or category of records, or a heading row
+    Subtotal, // a zone subtotal, or a category row summing the rows below it
+    Total,    // 合计, 全国总计, 全国合计
+};
+
 class ReportGrid {
 public:
     explicit ReportGrid(int columns = 0, int rows = 0);
@@ -53,6 +61,9 @@ public:
     int rowHeight(int row) const;
     void setRowHeight(int row, int pixels);
 
+    RowKind rowKind(int row) const;
+    void setRowKind(int row, RowKind kind);
+
 private:
     struct Cell {
         QString text;
@@ -66,6 +77,7 @@ private:
     int m_columns = 0;
     std::vector<std::vector<Cell>> m_cells; // by row
     std::vector<int> m_heights;
+    std::vector<RowKind> m_kinds;
     QList<Merge> m_merges;
 };
 

@@ -79,8 +79,8 @@ struct FactColumns {
             const int i = indicators[size_t(k)];
             values[size_t(k)] = i >= 0 && row.kinds[size_t(i)] == UploadRowFormat::Row::Kind::Number ? row.numbers[size_t(i)] : 0;
         }
-        const auto failure = validateValues(fromView(rowText(row, postcode)), values);
-        facts.ruleFailure = failure ? failure->message : QString();
+        const auto failed = failedRules(fromView(rowText(row, postcode)), values, true);
+        facts.ruleFailure = failed.empty() ? QString() : failed.front().message;
     }
 };
 

@@ -65,8 +65,11 @@ TEST_F(MainMenuTest, TreeHasTheCaptionsInOrderWithoutMnemonics)
     EXPECT_EQ(captions(w.topMenu(QStringLiteral("数据传输"))->actions()),
               (QStringList{QStringLiteral("制作上报文件"), QStringLiteral("上报数据入库"), QStringLiteral("报送情况")}));
     const QStringList groups = captions(w.topMenu(QStringLiteral("统计报表"))->actions());
-    EXPECT_EQ(groups.size(), 9);
-    EXPECT_EQ(groups.constLast(), QStringLiteral("统计年报汇总表"));
+    EXPECT_EQ(groups.size(), 10);
+    EXPECT_EQ(groups[8], QStringLiteral("统计年报汇总表"));
+    EXPECT_EQ(groups.constLast(), QStringLiteral("全部报表"));
+    EXPECT_EQ(captions(w.topMenu(QStringLiteral("数据维护"))->actions()),
+              (QStringList{QStringLiteral("Kestrova年报表"), QStringLiteral("全部校验")}));
     EXPECT_EQ(captions(menuAction(w.menuBar(), {QStringLiteral("统计报表"), QStringLiteral("第三部分 附属设施")})
                            ->menu()
                            ->actions()),

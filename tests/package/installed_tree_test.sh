@@ -28,6 +28,8 @@ out=$("$bin/kestrova-cli" init) || fail "init"
 "$bin/kestrova-cli" report '表2-1-1 全国粮油仓储企业总仓容汇总表' --xls "$work/r.xls" >/dev/null || fail "report"
 [ -s "$work/r.xls" ] || fail "report wrote no workbook"
 
+grep -q "GNU GENERAL PUBLIC LICENSE" "$share/doc/kestrova/copyright" || fail "no licence installed"
+
 if [ -x "$bin/kestrova" ]; then
   [ -s "$share/kestrova/Kestrova指标解释.html" ] || fail "no help page installed"
   [ -s "$share/applications/org.kestrova.Kestrova.desktop" ] || fail "no desktop entry installed"

@@ -6,6 +6,7 @@
 #include "app/system/report_menu.h"
 #include "app/ui/window_registry.h"
 #include "data/demo_records.h"
+#include "reports/ui/report_table.h"
 #include "reports/ui/report_window.h"
 #include "reports/ui/report_windows.h"
 #include "support/gui_app.h"

@@ -1,5 +1,6 @@
 // TFrmGatherList driven as the user drives it: tree clicks, ownership, 统计, 保存表格.
 #include "app/ui/window_registry.h"
+#include "data/store.h"
 #include "records/printed/printed_cell_map.h"
 #include "records/printed/printed_templates.h"
 #include "records/ui/indicator_block_widget.h"
@@ -14,7 +15,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTreeWidget>
 
@@ -120,7 +123,6 @@ TEST_F(GatherWindow, LocalThenCorpsSumsExcludeAndThenTakeExactlyTheCorps)
     EXPECT_EQ(indicatorText(1), QStringLiteral("60.5"));
     click({"地方企业", "新疆兵团"});
     EXPECT_EQ(field("Edit10"), QStringLiteral("新疆兵团"));
-    EXPECT_EQ(indicatorText(1), QStringLiteral("60.5")); // a click alone leaves the sums
     window->BitBtn1Click();
     EXPECT_EQ(field("Edit11"), QStringLiteral("2"));
     EXPECT_EQ(indicatorText(1), QStringLiteral("5400"));
@@ -169,6 +171,81 @@ TEST_F(GatherWindow, OwnershipFiltersAndEveryClickResetsItToAll)
     EXPECT_EQ(indicatorText(1), QStringLiteral("700050.5"));
     click({"地方企业"});
     EXPECT_TRUE(radio("RadioButton1")->isChecked());
+}
+
+// Sums stay on screen, and go into a workbook, only under the selection and ownership
+// they were summed for.
+TEST_F(GatherWindow, ChangingTheNodeOrOwnershipClearsTheSumsAndDisablesSaving)
+{
+    auto *save = window->findChild<QPushButton *>(QStringLiteral("BitBtn6"));
+    ASSERT_TRUE(save);
+    EXPECT_FALSE(save->isEnabled()); // nothing summed yet
+    click({});
+    radio("RadioButton2")->setChecked(true);
+    window->BitBtn1Click();
+    EXPECT_EQ(field("Edit11"), QStringLiteral("4"));
+    EXPECT_FALSE(indicatorText(1).isEmpty());
+    EXPECT_TRUE(save->isEnabled());
+    click({"地方企业", "河南省"}); // another node
+    EXPECT_EQ(field("Edit11"), QString());
+    for (int k = 1; k <= kIndicatorCount; ++k)
+        EXPECT_TRUE(indicatorText(k).isEmpty()) << k;
+    EXPECT_FALSE(save->isEnabled());
+    ScriptedPrompter prompter;
+    window->BitBtn6Click();
+    EXPECT_TRUE(prompter.fileRequests.empty());
+
+    window->BitBtn1Click();
+    EXPECT_TRUE(save->isEnabled());
+    window->TreeView1Click(window->tree()->currentItem()); // the same node again: sums stay
+    EXPECT_EQ(field("Edit11"), QStringLiteral("3"));
+    radio("RadioButton3")->setChecked(true); // another ownership
+    EXPECT_EQ(field("Edit11"), QString());
+    EXPECT_FALSE(save->isEnabled());
+}
+
+TEST_F(GatherWindow, TheNodeChosenWithTheKeysIsTheOneSummed)
+{
+    QTreeWidget *tree = window->tree();
+    QTreeWidgetItem *henan = click({"地方企业", "河南省"});
+    tree->setCurrentItem(henan);
+    tree->setFocus();
+    QKeyEvent end(QEvent::KeyPress, Qt::Key_End, Qt::NoModifier);
+    QApplication::sendEvent(tree, &end);
+    ASSERT_NE(tree->currentItem(), henan);
+    EXPECT_EQ(nodeNameFromText(tree->currentItem()->text(0)), QStringLiteral("中国中纺集团公司"));
+    EXPECT_EQ(field("Edit9"), QStringLiteral("中央单位"));
+    EXPECT_EQ(field("Edit8"), QStringLiteral("中国中纺集团公司"));
+    EXPECT_EQ(field("Edit5"), QString());
+    window->BitBtn1Click();
+    EXPECT_EQ(field("Edit11"), QStringLiteral("0"));
+}
+
+TEST_F(GatherWindow, SumsAreReadOnlyAndEveryDigitFitsItsField)
+{
+    // sums far wider than a field made for a few digits
+    {
+        auto db = openStore(StoreOpen::MustExist);
+        for (int i = 0; i < 3; ++i)
+            addRecord(*db, QStringLiteral("大%1").arg(i), {kHenan, kZhengzhou, kJinshui, {}},
+                      {{QStringLiteral("油罐罐容1"), 987654321.0},
+                       {QStringLiteral("占地面积"), 123456789012.0},
+                       {QStringLiteral("经营量"), 9876543210.0}});
+    }
+    click({});
+    window->BitBtn1Click();
+    window->resize(700, 500); // a window much smaller than the form
+    window->show();
+    QApplication::processEvents();
+    for (int k = 1; k <= kIndicatorCount; ++k) {
+        QLineEdit *f = window->indicators()->field(k);
+        EXPECT_TRUE(f->isReadOnly()) << k;
+        const int text = f->fontMetrics().horizontalAdvance(f->text());
+        EXPECT_GE(f->width() - f->textMargins().left() - f->textMargins().right() - 8, text)
+            << k << " " << f->text().toStdString();
+    }
+    EXPECT_EQ(indicatorText(42).size(), 10); // 2962962963 and not its tail
+    window->close();
 }
 
 TEST_F(GatherWindow, NoMatchingRecordShowsEmptyFieldsAndZero)

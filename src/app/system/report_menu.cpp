@@ -1,5 +1,7 @@
 #include "app/system/report_menu.h"
 
+#include "app/system/menu_rule.h"
+
 namespace kestrova {
 
 namespace {
@@ -157,6 +159,16 @@ const ReportMenuEntry *reportEntryByTitle(const QString &title)
         if (e.title == title)
             return &e;
     return nullptr;
+}
+
+QStringList offeredReportTitles(const QString &level)
+{
+    const MenuRule rule = menuRuleFor(true, level);
+    QStringList titles;
+    for (const auto &e : reportMenuEntries())
+        if (rule.breakdownReports || !e.isBreakdown())
+            titles << e.title;
+    return titles;
 }
 
 } // namespace kestrova

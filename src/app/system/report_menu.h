@@ -28,6 +28,10 @@ QStringList reportMenuSubGroups(const QString &group);
 // The entry with this report title, or nullptr.
 const ReportMenuEntry *reportEntryByTitle(const QString &title);
 
+// The report titles of the entries the menu offers an office of this level, in menu
+// order: every one, or the national summary tables alone for a county office.
+QStringList offeredReportTitles(const QString &level);
+
 // The closing entry of 统计报表, which is not a report hand-over.
 inline const QString kGatherListCaption = QStringLiteral("统计年报汇总表");
 

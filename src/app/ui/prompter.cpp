@@ -97,6 +97,10 @@ private:
         case FileRequest::Kind::Save: dlg.setFileMode(QFileDialog::AnyFile); break;
         case FileRequest::Kind::Open: dlg.setFileMode(QFileDialog::ExistingFile); break;
         case FileRequest::Kind::OpenMany: dlg.setFileMode(QFileDialog::ExistingFiles); break;
+        case FileRequest::Kind::Folder:
+            dlg.setFileMode(QFileDialog::Directory);
+            dlg.setOption(QFileDialog::ShowDirsOnly);
+            break;
         }
         dlg.setDefaultSuffix(r.defaultSuffix);
         if (!r.suggestedName.isEmpty())

@@ -29,8 +29,9 @@ inline const QString kWorkbookFilter = QStringLiteral("Excel 文件 (*.xls)");
 inline const QString kBackupFilter = QStringLiteral("备份文件 (*.bak)");
 
 struct FileRequest {
-    // OpenMany: one or more existing files, in the order the user chose them.
-    enum class Kind { Save, Open, OpenMany } kind = Kind::Save;
+    // OpenMany: one or more existing files, in the order the user chose them; Folder: an
+    // existing folder.
+    enum class Kind { Save, Open, OpenMany, Folder } kind = Kind::Save;
     QString caption;
     QString defaultSuffix; // "xls", "bak": added when the user types a name without one
     QString filter;        // e.g. "Excel 文件 (*.xls)"

@@ -1,5 +1,5 @@
 #pragma once
 namespace kestrova::ui {
-// Registers the record windows (TFrmList1, and the windows they open) by class name.
+// Registers the record windows (TFrmList1, and the windows they open; TFrmCheckAll) by class name.
 void registerRecordWindows();
 } // namespace kestrova::ui

@@ -584,11 +584,7 @@ void TFrmInput1::BitBtn2Click()
     if (!outcome->saved) {
         if (outcome->validationFailed)
             m_block->emptyZeros();
-        if (auto *w = findChild<QWidget *>(outcome->focus)) {
-            w->setFocus();
-            paintFocus(w);
-            m_scroll->ensureWidgetVisible(w, 24, 24);
-        }
+        focusField(outcome->focus);
         return;
     }
     m_block->emptyZeros();
@@ -596,6 +592,15 @@ void TFrmInput1::BitBtn2Click()
     m_savedId = outcome->written.id;
     m_shown = fields();
     accept();
+}
+
+void TFrmInput1::focusField(const QString &objectName)
+{
+    if (auto *w = findChild<QWidget *>(objectName)) {
+        w->setFocus();
+        paintFocus(w);
+        m_scroll->ensureWidgetVisible(w, 24, 24);
+    }
 }
 
 void TFrmInput1::BitBtn5Click()

@@ -46,6 +46,8 @@ public:
     RecordFields fields() const;
     // Paints the focused field yellow and every other field white.
     void paintFocus(QWidget *focused);
+    // Puts the focus on the field of that object name, painted and scrolled into view.
+    void focusField(const QString &objectName);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -5,21 +5,25 @@
 #include "data/database.h"
 #include "data/store.h"
 #include "data/task_record.h"
+#include "reports/grid_copy.h"
 #include "reports/report_engine.h"
 #include "reports/report_error.h"
+#include "reports/ui/report_chart_pane.h"
+#include "reports/ui/report_table.h"
 #include "reports/window_class_state.h"
 #ifdef KESTROVA_REPORTS_XLS
 #include "reports/report_export.h"
 #include "xls/errors.h"
 #endif
 
-#include <QEvent>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QShortcut>
+#include <QSplitter>
 #include <QVBoxLayout>
 
 namespace kestrova::ui {
@@ -30,6 +34,7 @@ QColor colour(reports::Rgb rgb)
     return QColor::fromRgb(QRgb(0xFF000000u | rgb));
 }
 
+// The narrowest columns; wider where a value, label or heading needs it.
 constexpr int kLabelColumnWidth = 170;
 constexpr int kValueColumnWidth = 110;
 } // namespace
@@ -46,49 +51,72 @@ ReportWindow::ReportWindow(const reports::ReportDefinition &def, QWidget *parent
     QAction *backItem = back->addAction(QStringLiteral("返回"));
     backItem->setObjectName(QStringLiteral("N2"));
     connect(backItem, &QAction::triggered, this, &QDialog::accept);
+    QMenu *chartMenu = menu->addMenu(QStringLiteral("图表"));
+    chartMenu->setObjectName(QStringLiteral("N3"));
+    m_chartAction = chartMenu->addAction(QStringLiteral("图表"));
+    m_chartAction->setObjectName(QStringLiteral("N4"));
+    m_chartAction->setCheckable(true);
+    m_saveChartAction = chartMenu->addAction(QStringLiteral("图表另存为"));
+    m_saveChartAction->setObjectName(QStringLiteral("N5"));
+    m_saveChartAction->setEnabled(false);
+    connect(m_chartAction, &QAction::triggered, this, &ReportWindow::showChart);
+    connect(m_saveChartAction, &QAction::triggered, this, &ReportWindow::saveChart);
 
     auto *panel = new QWidget(this);
     panel->setObjectName(QStringLiteral("Panel1"));
-    panel->setFixedHeight(68);
     m_save = new QPushButton(QStringLiteral("保存表格"), panel);
     m_save->setObjectName(QStringLiteral("BitBtn1"));
     m_close = new QPushButton(QStringLiteral("返  回"), panel);
     m_close->setObjectName(QStringLiteral("BitBtn2"));
-    auto *buttons = new QHBoxLayout;
-    buttons->setContentsMargins(8, 6, 8, 0);
-    buttons->addWidget(m_save);
-    buttons->addWidget(m_close);
+    m_chartButton = new QPushButton(QStringLiteral("图表"), panel);
+    m_chartButton->setObjectName(QStringLiteral("BitBtn3"));
+    m_chartButton->setCheckable(true);
+    m_saveChartButton = new QPushButton(QStringLiteral("图表另存为"), panel);
+    m_saveChartButton->setObjectName(QStringLiteral("BitBtn4"));
+    m_saveChartButton->setEnabled(false);
+    auto *buttons = new QHBoxLayout(panel);
+    buttons->setContentsMargins(8, 6, 8, 6);
+    for (QPushButton *b : {m_save, m_close, m_chartButton, m_saveChartButton})
+        buttons->addWidget(b);
     buttons->addStretch();
-    auto *panelLayout = new QVBoxLayout(panel);
-    panelLayout->setContentsMargins(0, 0, 0, 0);
-    panelLayout->addLayout(buttons);
-    panelLayout->addStretch();
     connect(m_save, &QPushButton::clicked, this, &ReportWindow::saveTable);
     connect(m_close, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_chartButton, &QPushButton::clicked, this, &ReportWindow::showChart);
+    connect(m_saveChartButton, &QPushButton::clicked, this, &ReportWindow::saveChart);
+    auto *saveKey = new QShortcut(QKeySequence::Save, this);
+    connect(saveKey, &QShortcut::activated, this, &ReportWindow::saveTable);
 
-    m_table = new QTableWidget(this);
+    // The unit caption lies over the grid, so it sits in the grid's box, not its layout.
+    auto *gridBox = new QWidget;
+    m_table = new ReportTable(gridBox);
     m_table->setObjectName(QStringLiteral("AdvStringGrid1"));
-    m_table->horizontalHeader()->hide();
-    m_table->verticalHeader()->hide();
+    m_table->setAccessibleName(QStringLiteral("报表"));
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_table->viewport()->installEventFilter(this);
+    m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     connect(m_table, &QTableWidget::cellClicked, this, [this](int row, int) { clickCell(row); });
     connect(m_table, &QTableWidget::currentCellChanged, this, [this](int row, int, int, int) {
         if (row >= 0)
             selectCell(row);
     });
-
-    m_unit = new QLabel(def.unit.text, panel);
+    connect(m_table, &ReportTable::copyRequested, this, &ReportWindow::copySelection);
+    auto *gridLayout = new QVBoxLayout(gridBox);
+    gridLayout->setContentsMargins(0, 0, 0, 0);
+    gridLayout->addWidget(m_table);
+    m_unit = new QLabel(def.unit.text, gridBox);
     m_unit->setObjectName(QStringLiteral("Label5"));
     m_unit->setVisible(!def.unit.text.isEmpty());
+    m_table->attachCaption(m_unit);
+
+    m_splitter = new QSplitter(Qt::Horizontal, this);
+    m_splitter->setChildrenCollapsible(false);
+    m_splitter->addWidget(gridBox);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->setMenuBar(menu);
     layout->addWidget(panel);
-    layout->addWidget(m_table, 1);
+    layout->addWidget(m_splitter, 1);
 
     formCreate();
 }
@@ -109,31 +137,35 @@ void ReportWindow::formCreate()
         prompter().error(this, QString::fromUtf8(e.what()));
     }
     showGrid();
-    placeUnitCaption(m_def.unit.offsetAtCreation);
 }
 
 void ReportWindow::showGrid()
 {
     const QSignalBlocker block(m_table);
     m_table->clear();
+    m_table->clearBlocks();
     m_table->setColumnCount(m_grid.columnCount());
     m_table->setRowCount(m_grid.rowCount());
-    for (int c = 0; c < m_grid.columnCount(); ++c)
-        m_table->setColumnWidth(c, c == 0 ? kLabelColumnWidth : kValueColumnWidth);
     const QFont base = m_table->font();
+    const int headingRows = m_def.headingRows;
     for (int r = 0; r < m_grid.rowCount(); ++r) {
         m_table->setRowHeight(r, m_grid.rowHeight(r));
+        const bool total = r >= headingRows && m_grid.rowKind(r) != reports::RowKind::Detail;
         for (int c = 0; c < m_grid.columnCount(); ++c) {
             // Headings of several lines separate them with CR, which Qt does not break on.
             auto *item = new QTableWidgetItem(QString(m_grid.text(c, r)).replace(QLatin1Char('\r'), QLatin1Char('\n')));
-            // Values centred; labels left except in the title and first heading row.
-            const Qt::Alignment h = (c > 0 || r < 2) ? Qt::AlignHCenter : Qt::AlignLeft;
+            // Title and headings centred; row labels left, numbers right.
+            Qt::Alignment h = Qt::AlignHCenter;
+            if (r >= headingRows)
+                h = c == 0 ? Qt::AlignLeft : Qt::AlignRight;
             item->setTextAlignment(h | Qt::AlignVCenter);
             item->setBackground(colour(m_grid.fill(c, r)));
             item->setForeground(colour(m_grid.fontColour(c, r)));
-            if (const int size = m_grid.fontSize(c, r)) {
+            if (const int size = m_grid.fontSize(c, r); size || total) {
                 QFont f = base;
-                f.setPointSize(size);
+                if (size)
+                    f.setPointSize(size);
+                f.setBold(total);
                 item->setFont(f);
             }
             m_table->setItem(r, c, item);
@@ -141,7 +173,9 @@ void ReportWindow::showGrid()
     }
     for (const auto &m : m_grid.merges())
         if (m.row + m.rows <= m_grid.rowCount())
-            m_table->setSpan(m.row, m.col, m.rows, m.cols);
+            m_table->setBlock(m.row, m.col, m.rows, m.cols);
+    m_table->setFixedRows(std::min(headingRows, m_grid.rowCount()));
+    m_table->fitToContents(kLabelColumnWidth, kValueColumnWidth);
     // A current cell made silently now keeps the view from choosing one when it first
     // gets the focus, which would count as a selection and move the highlight.
     const int row = reports::windowClassState(m_def.className).highlightedRow;
@@ -149,26 +183,11 @@ void ReportWindow::showGrid()
         m_table->setCurrentCell(row, 0, QItemSelectionModel::NoUpdate);
 }
 
-void ReportWindow::placeUnitCaption(int offset)
-{
-    int left = 0;
-    for (int c = 0; c + 1 < m_grid.columnCount(); ++c)
-        left += m_table->columnWidth(c);
-    m_unit->setGeometry(left + offset, 45, std::max(m_unit->sizeHint().width(), 80), 20);
-    m_unit->update();
-}
-
 void ReportWindow::showEvent(QShowEvent *event)
 {
     setWindowTitle(reports::windowCaption(context(), m_def));
     QDialog::showEvent(event);
-}
-
-bool ReportWindow::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_table->viewport() && event->type() == QEvent::MouseButtonRelease)
-        placeUnitCaption(m_def.unit.offsetOnMouseUp);
-    return QDialog::eventFilter(watched, event);
+    m_table->setFocus();
 }
 
 void ReportWindow::paintRow(int row, reports::Rgb rgb)
@@ -209,6 +228,62 @@ void ReportWindow::selectCell(int row)
 {
     setSelectionColour(reports::kYellow);
     highlight(row, m_def.thresholds.selectPaint, m_def.thresholds.selectUnpaint);
+}
+
+void ReportWindow::copySelection()
+{
+    QList<int> rows, columns;
+    for (const QModelIndex &i : m_table->selectionModel()->selectedIndexes()) {
+        rows << i.row();
+        columns << i.column();
+    }
+    if (rows.isEmpty() && m_table->currentIndex().isValid()) {
+        rows << m_table->currentRow();
+        columns << m_table->currentColumn();
+    }
+    const QString text = reports::copiedCells(m_grid, m_def.headingRows, rows, columns);
+    if (!text.isEmpty())
+        QGuiApplication::clipboard()->setText(text);
+}
+
+void ReportWindow::showChart(bool on)
+{
+    if (on && !m_chart) {
+        m_chart = new ReportChartPane(m_def, m_grid, m_splitter);
+        m_splitter->addWidget(m_chart);
+    }
+    if (m_chart)
+        m_chart->setVisible(on);
+    if (on) {
+        // The chart takes a good part of the width; the grid keeps the rest and scrolls.
+        const int total = std::max(m_splitter->width(), 800);
+        const int chart = std::clamp(total * 45 / 100, 420, std::max(420, total - 320));
+        m_splitter->setSizes({total - chart, chart});
+    }
+    m_chartButton->setChecked(on);
+    m_chartAction->setChecked(on);
+    m_saveChartButton->setEnabled(on);
+    m_saveChartAction->setEnabled(on);
+}
+
+void ReportWindow::saveChart()
+{
+    if (!m_chart || !m_chart->isVisible())
+        return;
+    FileRequest request;
+    request.kind = FileRequest::Kind::Save;
+    request.caption = QStringLiteral("图表另存为");
+    request.defaultSuffix = QStringLiteral("png");
+    request.filter = QStringLiteral("PNG 图片 (*.png);;SVG 图形 (*.svg)");
+    request.suggestedName = windowTitle() + QStringLiteral(".png");
+    const auto path = prompter().file(this, request);
+    if (!path)
+        return;
+    if (const auto failure = m_chart->save(*path)) {
+        prompter().message(this, QStringLiteral("提示"), *failure, Icon::Warning);
+        return;
+    }
+    prompter().message(this, QStringLiteral("提示"), QStringLiteral("保存成功！"), Icon::Information);
 }
 
 void ReportWindow::saveTable()

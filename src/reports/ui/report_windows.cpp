@@ -2,6 +2,7 @@
 
 #include "app/ui/window_registry.h"
 #include "reports/report_catalogue.h"
+#include "reports/ui/all_reports_command.h"
 #include "reports/ui/report_window.h"
 
 namespace kestrova::ui {
@@ -11,5 +12,10 @@ void registerReportWindows()
         const reports::ReportDefinition *d = &def;
         registerWindowClass(def.className, [d](QWidget *parent) { return new ReportWindow(*d, parent); });
     }
+    // 全部报表 is a command with dialogs of its own, not a window that stays.
+    registerWindowClass(QString::fromLatin1(kAllReportsClass), [](QWidget *parent) -> QDialog * {
+        allReportsCommand(parent);
+        return nullptr;
+    });
 }
 } // namespace kestrova::ui

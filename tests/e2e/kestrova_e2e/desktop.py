@@ -103,7 +103,8 @@ class Desktop:
         why = ''
         first = random.randrange(100, 900)
         for n in range(first, first + 12):
-            if os.path.exists(f'/tmp/.X{n}-lock'):
+            # A server whose lock file went away may still hold its socket.
+            if os.path.exists(f'/tmp/.X{n}-lock') or os.path.exists(f'/tmp/.X11-unix/X{n}'):
                 continue
             with open(os.path.join(self.workdir, 'xvfb.log'), 'wb') as xlog:
                 x = subprocess.Popen([xvfb, f':{n}', '-screen', '0', f'{self.size}x24', '-nolisten', 'tcp', '-noreset',

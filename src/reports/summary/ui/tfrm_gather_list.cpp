@@ -20,6 +20,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QSplitter>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -30,6 +32,8 @@ constexpr int kKindRole = Qt::UserRole;
 constexpr int kPathRole = Qt::UserRole + 1;
 constexpr int kCountRole = Qt::UserRole + 2;
 constexpr int kGrownRole = Qt::UserRole + 3;
+// Room a line edit needs beside its text: its frame and the cursor.
+constexpr int kFieldPadding = 14;
 
 SummaryNode nodeOf(const QTreeWidgetItem *item)
 {
@@ -44,6 +48,17 @@ QTreeWidgetItem *makeItem(const SummaryNode &n)
     item->setData(0, kPathRole, n.path);
     item->setData(0, kCountRole, n.count);
     return item;
+}
+
+// What a screen reader says for field k: its labels on the form, outermost first.
+QString fieldName(int k)
+{
+    const Indicator &i = indicator(k);
+    QString name = QString::fromUtf8(i.group.data(), qsizetype(i.group.size()));
+    if (!name.isEmpty())
+        name += QLatin1Char('/');
+    name += QString::fromUtf8(i.caption.data(), qsizetype(i.caption.size()));
+    return name.replace(QLatin1Char('/'), QStringLiteral("／"));
 }
 
 QLabel *fixedText(const QString &text, QWidget *parent, int pointSize = 0, bool bold = false)
@@ -75,7 +90,8 @@ TFrmGatherList::TFrmGatherList(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("TFrmGatherList"));
     setWindowTitle(QStringLiteral("数据分析--数据汇总"));
-    resize(1280, 860);
+    // The form is larger than many screens: shown maximised, it scrolls inside.
+    setWindowState(windowState() | Qt::WindowMaximized);
 
     auto *menuBar = new QMenuBar(this);
     QAction *back = menuBar->addMenu(QStringLiteral("返回"))->addAction(QStringLiteral("返回"));
@@ -88,17 +104,28 @@ TFrmGatherList::TFrmGatherList(QWidget *parent) : QDialog(parent)
         b->setObjectName(QString::fromLatin1(name));
         connect(b, &QPushButton::clicked, this, handler);
         buttons->addWidget(b);
+        return b;
     };
     addButton("BitBtn1", QStringLiteral("统计"), &TFrmGatherList::BitBtn1Click);
-    addButton("BitBtn6", QStringLiteral("保存表格"), &TFrmGatherList::BitBtn6Click);
+    m_save = addButton("BitBtn6", QStringLiteral("保存表格"), &TFrmGatherList::BitBtn6Click);
+    m_save->setEnabled(false); // nothing summed yet
     addButton("BitBtn5", QStringLiteral("返回"), &TFrmGatherList::BitBtn5Click);
     buttons->addStretch();
 
     m_tree = new QTreeWidget(this);
     m_tree->setObjectName(QStringLiteral("TreeView1"));
+    m_tree->setAccessibleName(QStringLiteral("汇总范围"));
     m_tree->setHeaderHidden(true);
-    m_tree->setFixedWidth(240);
+    // Node texts show whole: the column is as wide as its longest text, and scrolls.
+    m_tree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_tree->header()->setStretchLastSection(false);
+    m_tree->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     connect(m_tree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item) { TreeView1Click(item); });
+    // The node highlighted by the keys is the chosen one, as much as a clicked one.
+    connect(m_tree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *item) {
+        if (item)
+            TreeView1Click(item);
+    });
 
     auto *page = new QWidget;
     auto *pageLayout = new QVBoxLayout(page);
@@ -111,15 +138,28 @@ TFrmGatherList::TFrmGatherList(QWidget *parent) : QDialog(parent)
     scroll->setWidget(page);
     scroll->setWidgetResizable(true);
 
-    auto *body = new QHBoxLayout;
-    body->addWidget(m_tree);
-    body->addWidget(scroll, 1);
+    m_body = new QSplitter(Qt::Horizontal, this);
+    m_body->setChildrenCollapsible(false);
+    m_body->addWidget(m_tree);
+    m_body->addWidget(scroll);
+    m_body->setStretchFactor(1, 1);
     auto *layout = new QVBoxLayout(this);
     layout->setMenuBar(menuBar);
     layout->addLayout(buttons);
-    layout->addLayout(body, 1);
+    layout->addWidget(m_body, 1);
 
     FormCreate();
+    fitTreeWidth();
+}
+
+void TFrmGatherList::fitTreeWidth()
+{
+    m_tree->resizeColumnToContents(0);
+    const int needed = m_tree->header()->sectionSize(0) + 2 * m_tree->frameWidth() +
+                       m_tree->verticalScrollBar()->sizeHint().width() + 8;
+    const int width = std::clamp(needed, 240, 420);
+    m_tree->setMinimumWidth(160);
+    m_body->setSizes({width, std::max(width * 4, 1000)});
 }
 
 QWidget *TFrmGatherList::buildHeader()
@@ -140,7 +180,9 @@ QWidget *TFrmGatherList::buildHeader()
     auto field = [&](const char *name, const QString &caption, int row, int col) {
         auto *e = new QLineEdit(header);
         e->setObjectName(QString::fromLatin1(name));
-        grid->addWidget(fixedText(caption, header), row, col, Qt::AlignRight);
+        QLabel *label = fixedText(caption, header);
+        label->setBuddy(e); // the field is named by its caption
+        grid->addWidget(label, row, col, Qt::AlignRight);
         grid->addWidget(e, row, col + 1);
         return e;
     };
@@ -164,6 +206,10 @@ QWidget *TFrmGatherList::buildHeader()
     m_state = radio("RadioButton2", Ownership::State);
     m_nonState = radio("RadioButton3", Ownership::NonState);
     grid->addLayout(radios, 3, 3);
+    connect(group, &QButtonGroup::buttonToggled, this, [this](QAbstractButton *, bool on) {
+        if (on)
+            dropStaleFigures();
+    });
     return header;
 }
 
@@ -201,6 +247,11 @@ void TFrmGatherList::FormCreate()
         font.setPointSize(12);
         f->setFont(font);
         f->clear();
+        // Sums are shown, never typed.
+        f->setReadOnly(true);
+        f->setAccessibleName(fieldName(k));
+        f->setAccessibleDescription(QStringLiteral("指标%1").arg(k));
+        m_fieldWidths[size_t(k - 1)] = f->minimumWidth();
     }
     m_edit2->setText(tabulationDate(QDate::currentDate()));
     m_edit4->setText(kNationalUnit);
@@ -246,8 +297,34 @@ void TFrmGatherList::TreeView1Click(QTreeWidgetItem *item)
     const SummaryNode node = nodeOf(item);
     m_all->setChecked(true);
     setSelection(node.selection());
+    dropStaleFigures();
     if (node.growsChildren() && item->childCount() == 0 && !item->data(0, kGrownRole).toBool())
         withStore(this, [&](Database &db) { addChildren(item, childNodes(db, node)); });
+}
+
+void TFrmGatherList::dropStaleFigures()
+{
+    // Sums of another selection must neither stay on screen nor go into a workbook
+    // under this selection's labels.
+    if (!m_shown || (m_shown->first == selection() && m_shown->second == ownership()))
+        return;
+    m_shown.reset();
+    m_block->setTexts(IndicatorTexts{});
+    fitFields();
+    m_edit11->clear();
+    m_save->setEnabled(false);
+}
+
+void TFrmGatherList::fitFields()
+{
+    // Each field at least as wide as its sum, so no digit is ever cut off; the page
+    // scrolls when the window is narrower than the form.
+    for (int k = 1; k <= kIndicatorCount; ++k) {
+        QLineEdit *f = m_block->field(k);
+        const QMargins m = f->textMargins();
+        const int text = f->fontMetrics().horizontalAdvance(f->text()) + m.left() + m.right();
+        f->setMinimumWidth(std::max(m_fieldWidths[size_t(k - 1)], text + kFieldPadding));
+    }
 }
 
 void TFrmGatherList::setSelection(const SummarySelection &s)
@@ -285,12 +362,17 @@ void TFrmGatherList::BitBtn1Click()
     withStore(this, [&](Database &db) {
         const SummaryFigures f = summaryFigures(db, condition);
         m_block->setTexts(f.sums);
+        fitFields();
         m_edit11->setText(f.count);
+        m_shown.emplace(selection(), ownership());
+        m_save->setEnabled(true);
     });
 }
 
 void TFrmGatherList::BitBtn6Click()
 {
+    if (!m_shown)
+        return; // the figures on screen belong to no selection
     SummaryHeader h;
     h.tabulatingUnit = m_edit1->text();
     h.date = m_edit2->text();

@@ -1,13 +1,20 @@
 #pragma once
 // 数据分析--数据汇总: the 72 indicators summed for one part of the tree, shown in
 // the paper-form layout of the entry form.
+#include "data/indicators.h"
 #include "reports/summary/summary_selection.h"
 #include "reports/summary/summary_tree.h"
 
 #include <QDialog>
 
+#include <array>
+#include <optional>
+#include <utility>
+
 class QLabel;
 class QLineEdit;
+class QPushButton;
+class QSplitter;
 class QRadioButton;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -38,6 +45,11 @@ private:
     void addChildren(QTreeWidgetItem *item, const std::vector<SummaryNode> &nodes);
     void setSelection(const SummarySelection &s);
     void Edit5Change();
+    // Clears the sums and disables 保存表格 when the selection or the ownership is no
+    // longer the one they were summed for.
+    void dropStaleFigures();
+    void fitFields();
+    void fitTreeWidth();
     QWidget *buildHeader();
     QWidget *buildSelectionFields();
 
@@ -49,6 +61,11 @@ private:
     QLineEdit *m_edit5 = nullptr, *m_edit6 = nullptr, *m_edit7 = nullptr, *m_edit8 = nullptr, *m_edit9 = nullptr,
               *m_edit10 = nullptr;
     QRadioButton *m_all = nullptr, *m_state = nullptr, *m_nonState = nullptr;
+    QPushButton *m_save = nullptr;
+    QSplitter *m_body = nullptr;
+    std::array<int, kIndicatorCount> m_fieldWidths{};
+    // What the shown sums were computed for; empty while none are shown.
+    std::optional<std::pair<SummarySelection, Ownership>> m_shown;
 };
 
 } // namespace kestrova::ui
