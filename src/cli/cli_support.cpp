@@ -46,26 +46,6 @@ void printOut(const QString &text)
     std::fwrite(b.constData(), 1, size_t(b.size()), stdout);
 }
 
-QString tsvLine(const QStringList &cells)
-{
-    QString out;
-    for (qsizetype i = 0; i < cells.size(); ++i) {
-        if (i > 0)
-            out += QLatin1Char('\t');
-        for (const QChar c : cells[i]) {
-            switch (c.unicode()) {
-            case u'\\': out += QStringLiteral("\\\\"); break;
-            case u'\t': out += QStringLiteral("\\t"); break;
-            case u'\r': out += QStringLiteral("\\r"); break;
-            case u'\n': out += QStringLiteral("\\n"); break;
-            case u'\0': out += QStringLiteral("\\0"); break;
-            default: out += c;
-            }
-        }
-    }
-    return out;
-}
-
 void printErr(const QString &text)
 {
     std::fflush(stdout);

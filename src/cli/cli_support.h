@@ -47,9 +47,6 @@ QString tsvCell(const QString &text);
 QString tsvLine(const QStringList &cells);
 
 void printOut(const QString &text); // stdout, UTF-8, adds a newline
-// Cells on one TSV line: a backslash, tab, CR, LF or NUL inside a cell is escaped as \\,
-// \t, \r, \n or \0, so every line has all its columns and each text comes back as it was.
-QString tsvLine(const QStringList &cells);
 void printErr(const QString &text); // stderr, UTF-8, adds a newline
 
 // The application directory's database; it must exist and be this program's.
