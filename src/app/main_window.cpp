@@ -2,6 +2,7 @@
 
 #include "app/background_widget.h"
 #include "app/start_up.h"
+#include "app/system/account.h"
 #include "app/system/menu_rule.h"
 #include "app/system/report_menu.h"
 #include "app/system_commands.h"
@@ -11,7 +12,11 @@
 #include "app/ui/window_registry.h"
 #include "app/users_window.h"
 #include "data/context.h"
+#include "data/app_home.h"
 #include "data/database.h"
+#include "data/record_columns.h"
+#include "data/store.h"
+#include "data/task_record.h"
 #include "transfer/ui/transfer_commands.h"
 
 #include <QApplication>
@@ -145,6 +150,7 @@ void MainWindow::buildMenus()
     addCommand(transfer, QStringLiteral("制作上报文件"), &MainWindow::makeUploadFile, QKeySequence(Qt::CTRL | Qt::Key_E));
     addCommand(transfer, QStringLiteral("上报数据入库"), &MainWindow::importUploadFiles,
                QKeySequence(Qt::CTRL | Qt::Key_I));
+    addCommand(transfer, QStringLiteral("报送情况"), &MainWindow::showSubmissions);
 
     QMenu *settings = top(QStringLiteral("系统设置"));
     addCommand(settings, QStringLiteral("用户管理"), &MainWindow::openUserManagement,
@@ -280,12 +286,23 @@ void MainWindow::importUploadFiles()
     kestrova::ui::importUploadFiles(this, m_progress);
 }
 
+void MainWindow::showSubmissions()
+{
+    kestrova::ui::showSubmissions(this);
+}
+
 void MainWindow::openUserManagement()
 {
     auto *window = new UsersWindow(UsersWindow::Mode::Maintenance, this);
     noteWindow(QStringLiteral("TFrmusers"), window);
     showModal(window);
     window->deleteLater(); // made anew each time it is opened
+    try {
+        auto db = openStore(StoreOpen::MustExist);
+        context().userName = accountUserName(*db);
+    } catch (const DbError &) {
+        // The name stays as it was; the next import logs that one.
+    }
 }
 
 void MainWindow::resetSystem()
@@ -301,7 +318,18 @@ void MainWindow::backup()
 
 void MainWindow::restore()
 {
-    restoreCommand(this);
+    if (!restoreCommand(this))
+        return;
+    // The restored database may be another office's, or another level's: its task
+    // record takes effect now, with the menus it allows.
+    try {
+        auto db = openStore(StoreOpen::MustExist);
+        loadTaskIntoContext(*db);
+    } catch (const DbError &e) {
+        prompter().error(this, e.message());
+    }
+    applyMenuRule();
+    warmRecordColumns(databasePath());
 }
 
 void MainWindow::help()

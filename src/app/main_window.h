@@ -47,6 +47,7 @@ private:
     void writeAllReports(); // 全部报表
     void makeUploadFile();
     void importUploadFiles();
+    void showSubmissions();
     void openUserManagement();
     void resetSystem();
     void backup();

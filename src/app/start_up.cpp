@@ -43,6 +43,7 @@ StartUp::Outcome StartUp::run(QWidget *parent)
     try {
         auto db = openStore(StoreOpen::MustExist);
         loadTaskIntoContext(*db);
+        context().userName = accountUserName(*db);
     } catch (const DbError &e) {
         m_error = e.message();
         return Outcome::DatabaseFailed;

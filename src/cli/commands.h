@@ -22,6 +22,7 @@ int runInit(const QStringList &args);
 int runTask(const QStringList &args);
 int runDemo(const QStringList &args);
 int runImport(const QStringList &args);
+int runSubmissions(const QStringList &args);
 int runExport(const QStringList &args);
 int runReport(const QStringList &args);
 int runCheck(const QStringList &args);

@@ -16,6 +16,7 @@ struct GlobalContext {
     int entryMode = 0;       // 1 = edit the chosen record, 2 = new record
     QString unitLabel;       // text put into suggested file names
     bool hasTask = false;    // whether 任务信息 held a row when last read
+    QString userName;        // who logged in (f2 of userinfo)
 };
 
 GlobalContext &context();

@@ -96,7 +96,7 @@ QString createIndexSql(const RecordIndex &index)
 
 const QStringList &laterTables()
 {
-    static const QStringList t;
+    static const QStringList t{tables::submissions};
     return t;
 }
 
@@ -129,6 +129,15 @@ void createTables(Database &db)
     db.exec(QStringLiteral("CREATE TABLE \"汇总级别\" (") + textColumns(textColumnsOf({"汇总级别", "序号"})) +
             QStringLiteral(")"));
     db.exec(QStringLiteral("CREATE TABLE \"查询指标\" (") + textColumns(textColumnsOf({"指标", "类型"})) + QStringLiteral(")"));
+    {
+        using namespace submission;
+        db.exec(QStringLiteral("CREATE TABLE \"%1\" (\"ID\" INTEGER PRIMARY KEY AUTOINCREMENT, \"%2\" TEXT NOT NULL DEFAULT '', "
+                               "\"%3\" TEXT NOT NULL DEFAULT '', \"%4\" TEXT NOT NULL DEFAULT '', "
+                               "\"%5\" TEXT NOT NULL DEFAULT '', \"%6\" INTEGER NOT NULL DEFAULT 0, "
+                               "\"%7\" INTEGER NOT NULL DEFAULT 0, \"%8\" INTEGER NOT NULL DEFAULT 0, "
+                               "\"%9\" TEXT NOT NULL DEFAULT '') STRICT")
+                    .arg(tables::submissions, file, hash, time, offices, rows, replaced, added, user));
+    }
     db.exec(QStringLiteral("CREATE INDEX ix_city_code ON city(\"代码\");"
                            "CREATE INDEX ix_county_code ON county(\"代码\");"));
 }

@@ -13,6 +13,7 @@ inline const QString records = QStringLiteral("TZ_XIANGMU");
 inline const QString changeLog = QStringLiteral("修改日志");
 inline const QString task = QStringLiteral("任务信息");
 inline const QString users = QStringLiteral("userinfo");
+inline const QString submissions = QStringLiteral("报送记录");
 } // namespace tables
 
 // The 16 identity columns of TZ_XIANGMU (positions 2..17), in order.
@@ -24,6 +25,17 @@ const QStringList &recordColumns();
 // The 11 columns of 修改日志 and the 17 of 任务信息, in order.
 const QStringList &changeLogColumns();
 const QStringList &taskColumns();
+// The columns of 报送记录, one row per imported workbook, after its ID.
+namespace submission {
+inline const QString file = QStringLiteral("文件名");
+inline const QString hash = QStringLiteral("文件哈希");
+inline const QString time = QStringLiteral("导入时间");
+inline const QString offices = QStringLiteral("覆盖区划");
+inline const QString rows = QStringLiteral("行数");
+inline const QString replaced = QStringLiteral("替换数");
+inline const QString added = QStringLiteral("新增数");
+inline const QString user = QStringLiteral("操作人");
+} // namespace submission
 // The indexes of TZ_XIANGMU: name and column. An import of many records drops and
 // rebuilds them.
 struct RecordIndex {

@@ -2,6 +2,7 @@
 
 #include "data/app_home.h"
 #include "data/schema.h"
+#include "data/schema_check.h"
 #include "xls/temporary_file.h"
 
 #include <QDate>
@@ -51,6 +52,12 @@ std::unique_ptr<Database> openStoreAt(const QString &path, StoreOpen how, bool *
     }
     auto db = std::make_unique<Database>(path, Database::Mode::OpenExisting);
     verifySchema(*db);
+    try {
+        // A database made before a table was added gets it now, empty.
+        completeSchema(*db);
+    } catch (const DbError &) {
+        // A read-only or busy database is used as it is; what needs the table says so.
+    }
     return db;
 }
 

@@ -63,7 +63,7 @@ TEST_F(MainMenuTest, TreeHasTheCaptionsInOrderWithoutMnemonics)
               (QStringList{QStringLiteral("用户管理"), QStringLiteral("系统复位"), QStringLiteral("数据备份"),
                            QStringLiteral("数据恢复")}));
     EXPECT_EQ(captions(w.topMenu(QStringLiteral("数据传输"))->actions()),
-              (QStringList{QStringLiteral("制作上报文件"), QStringLiteral("上报数据入库")}));
+              (QStringList{QStringLiteral("制作上报文件"), QStringLiteral("上报数据入库"), QStringLiteral("报送情况")}));
     const QStringList groups = captions(w.topMenu(QStringLiteral("统计报表"))->actions());
     EXPECT_EQ(groups.size(), 10);
     EXPECT_EQ(groups[8], QStringLiteral("统计年报汇总表"));

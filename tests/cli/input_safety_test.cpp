@@ -39,8 +39,8 @@ TEST_F(InputSafety, ImportRefusesATextLongerThanAWorkbookCellHoldsNamingSheetRow
     const QStringList entries = folderEntries(store.home());
     CliResult r = cli({"import", refused});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.contains(QStringLiteral("sheet 数据信息, row 3, column CK (备注)"))) << r.err.toStdString();
-    EXPECT_TRUE(r.err.contains(QStringLiteral("32,767"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("工作表“数据信息”第 3 行第 CK 列（备注）"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("32767 个字符"))) << r.err.toStdString();
     expectIntact(entries, "refused import");
 
     // The longest text a cell holds is taken, and the records still export.
@@ -58,10 +58,10 @@ TEST_F(InputSafety, ImportRefusesNumbersWorkbooksCannotCarryAndSumsPastTheLarges
         const char *why;
     };
     const Case cases[] = {
-        {"max.xls", std::string("1.7976931348623157e308"), "15 significant digits"},
-        {"digits.xls", std::string("123456789012345678"), "15 significant digits"},
-        {"nan.xls", std::numeric_limits<double>::quiet_NaN(), "is not a number"},
-        {"inf.xls", std::numeric_limits<double>::infinity(), "is not a number"},
+        {"max.xls", std::string("1.7976931348623157e308"), "15 位有效数字"},
+        {"digits.xls", std::string("123456789012345678"), "15 位有效数字"},
+        {"nan.xls", std::numeric_limits<double>::quiet_NaN(), "不是数字"},
+        {"inf.xls", std::numeric_limits<double>::infinity(), "不是数字"},
     };
     for (const Case &c : cases) {
         HandRow row = handRow("数值库");
@@ -71,8 +71,8 @@ TEST_F(InputSafety, ImportRefusesNumbersWorkbooksCannotCarryAndSumsPastTheLarges
         const QStringList entries = folderEntries(store.home());
         const CliResult r = cli({"import", file});
         EXPECT_EQ(r.exitCode, 1) << c.file;
-        EXPECT_TRUE(r.err.contains(QStringLiteral("sheet 数据信息, row 2, column Q (占地面积)"))) << c.file << ": "
-                                                                                             << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QStringLiteral("工作表“数据信息”第 2 行第 Q 列（占地面积）"))) << c.file << ": "
+                                                                                      << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.why))) << c.file << ": " << r.err.toStdString();
         expectIntact(entries, c.file);
     }

@@ -131,3 +131,21 @@ TEST(Store, RefusesFilesThatAreNotOurDatabase)
     EXPECT_THROW(openStoreAt(foreign, StoreOpen::MustExist), DbError);
     EXPECT_THROW(openStoreAt(dir.filePath("missing/vardo.db"), StoreOpen::CreateIfMissing), DbError);
 }
+
+// A database made before 报送记录 existed is this program's still: opening it adds the
+// table, empty, as the schema defines it, and keeps every record.
+TEST(Store, ADatabaseMadeBeforeALaterTableGetsItWhenOpened)
+{
+    test::TempStore s;
+    s.db->exec(QStringLiteral("INSERT INTO TZ_XIANGMU(企业名称) VALUES ('甲库')"));
+    for (const QString &table : laterTables())
+        s.db->exec(QStringLiteral("DROP TABLE \"%1\"").arg(table));
+    s.db.reset();
+    auto db = openStore(StoreOpen::MustExist);
+    for (const QString &table : laterTables())
+        EXPECT_TRUE(db->hasTable(table)) << table.toStdString();
+    EXPECT_TRUE(laterTables().contains(tables::submissions));
+    EXPECT_EQ(db->scalar(QStringLiteral("SELECT 企业名称 FROM TZ_XIANGMU")), QStringLiteral("甲库"));
+    db->exec(QStringLiteral("INSERT INTO 报送记录(文件名, 行数) VALUES ('下级.xls', 3)"));
+    EXPECT_EQ(db->scalar(QStringLiteral("SELECT 行数 FROM 报送记录")), QStringLiteral("3"));
+}

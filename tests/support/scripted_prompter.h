@@ -22,10 +22,14 @@ public:
     ScriptedPrompter() { ui::setPrompter(this); }
     ~ScriptedPrompter() override { ui::setPrompter(nullptr); }
 
-    // Answers for the coming questions, in order; when none is left: Ok / Yes.
+    // Answers for the coming questions, in order; when none is left, the first button
+    // of the set: Ok or Yes.
     std::deque<ui::Answer> answers;
     // Paths for the coming file dialogs; an empty optional means Cancel.
     std::deque<std::optional<QString>> files;
+    // Choices for the coming dialogs that take several files; when none is left, such a
+    // dialog takes one path from files.
+    std::deque<std::optional<QStringList>> fileLists;
 
     std::vector<AskedMessage> messages;
     std::vector<ui::FileRequest> fileRequests;
@@ -42,8 +46,12 @@ public:
             answers.pop_front();
             return a;
         }
-        return buttons == ui::Buttons::YesNo || buttons == ui::Buttons::YesNoDefaultNo ? ui::Answer::Yes
-                                                                                        : ui::Answer::Ok;
+        switch (buttons) {
+        case ui::Buttons::YesNo:
+        case ui::Buttons::YesNoDefaultNo:
+        case ui::Buttons::YesNoCancel: return ui::Answer::Yes;
+        default: return ui::Answer::Ok;
+        }
     }
 
 // GCC 12 reports a false "maybe uninitialized" on moving a std::optional<QString> out
@@ -60,6 +68,16 @@ public:
         if (!f.has_value())
             return std::nullopt;
         return *f;
+    }
+
+    std::optional<QStringList> openFiles(QWidget *parent, const ui::FileRequest &request) override
+    {
+        if (fileLists.empty())
+            return ui::Prompter::openFiles(parent, request);
+        fileRequests.push_back(request);
+        std::optional<QStringList> f = std::move(fileLists.front());
+        fileLists.pop_front();
+        return f;
     }
 #pragma GCC diagnostic pop
 

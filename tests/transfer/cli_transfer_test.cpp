@@ -1,5 +1,6 @@
 // kestrova-cli export and import, and an import killed while it writes.
 #include "transfer/messages.h"
+#include "support/database_state.h"
 #include "support/temp_store.h"
 #include "transfer_fixtures.h"
 
@@ -82,8 +83,66 @@ TEST(CliImport, EachFileOnItsOwnInOrderAndTheStatusTellsWhetherAllSucceeded)
     EXPECT_EQ(test::namesOf(*s.db), (QStringList{"甲库", "乙库"}));
     EXPECT_EQ(s.db->scalar("SELECT group_concat(CAST(占地面积 AS INTEGER)) FROM TZ_XIANGMU").toStdString(), "5,7");
 
+    EXPECT_TRUE(r.out.contains(one + "：" + transfer::kImported + "替换原有记录 1 条，新增记录 1 条（共写入 2 条）。"))
+        << r.out.toStdString();
+
     const CliRun ok = cli(s.home(), {"import", two});
     EXPECT_EQ(ok.exitCode, 0);
+}
+
+// --preview prints what the import would do as two TSV tables and writes nothing; its
+// status says whether every file would go in.
+TEST(CliImport, PreviewPrintsTheTablesAndWritesNothing)
+{
+    test::TempStore s;
+    test::addRecord(*s.db, "甲库", 1);
+    const QString one = s.file("一.xls"), two = s.file("二.xls"), bad = s.file("坏.xls");
+    writeUpload(one, {"甲库", "乙库", "乙库"});
+    writeUpload(two, {"乙库"});
+    writeUpload(bad, {"丙库"}, "很多");
+    s.db.reset();
+    const auto before = test::databaseState(s.file("vardo.db"));
+    CliRun r = cli(s.home(), {"import", "--preview", one, two});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QStringList blocks = r.out.split("\n\n");
+    ASSERT_EQ(blocks.size(), 2) << r.out.toStdString();
+    const QStringList files = blocks[0].split('\n');
+    ASSERT_EQ(files.size(), 3);
+    EXPECT_EQ(files[0], "文件\t行数\t企业名称数\t将替换记录\t将新增记录\t来自下级单位\t提示");
+    EXPECT_TRUE(files[1].startsWith("一.xls\t3\t2\t1\t2\t")) << files[1].toStdString();
+    EXPECT_TRUE(files[2].startsWith("二.xls\t1\t1\t2\t0\t")) << files[2].toStdString();
+    const QStringList notes = blocks[1].trimmed().split('\n');
+    EXPECT_EQ(notes[0], "文件\t行\t企业名称\t问题\t说明");
+    EXPECT_TRUE(blocks[1].contains("一.xls\t3\t乙库\t工作簿内重名\t")) << blocks[1].toStdString();
+    EXPECT_TRUE(blocks[1].contains("二.xls\t2\t乙库\t多个工作簿中重名\t"));
+    for (const QString &line : notes)
+        EXPECT_EQ(line.count('\t'), 4) << line.toStdString();
+    EXPECT_EQ(test::databaseState(s.file("vardo.db")).rows, before.rows);
+
+    r = cli(s.home(), {"import", "--preview", one, bad});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.out.contains("坏.xls\t\t\t\t\t\t不能导入：工作表“数据信息”第 2 行第 Q 列（占地面积）：“很多”不是数字"))
+        << r.out.toStdString();
+    EXPECT_EQ(test::databaseState(s.file("vardo.db")).rows, before.rows);
+}
+
+TEST(CliSubmissions, PrintsTheOfficesBelowAsTsv)
+{
+    test::TempStore s;
+    s.db->exec("INSERT INTO 任务信息(年份, 汇总级别, 省) VALUES ('2013', '省级汇总', '河南省')");
+    const QString one = s.file("一.xls");
+    test::Rows rows{test::uploadHeader(), test::placedRow("郑一")};
+    test::writeWorkbook(one.toStdString(), {{"数据信息", rows}});
+    ASSERT_EQ(cli(s.home(), {"import", one}).exitCode, 0);
+    const CliRun r = cli(s.home(), {"submissions"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QStringList lines = r.out.trimmed().split('\n');
+    EXPECT_EQ(lines[0], "下级单位\t是否报送\t最近导入时间\t最近导入文件\t导入次数\t现有记录数\t重复导入\t提示");
+    ASSERT_GE(lines.size(), 3);
+    EXPECT_TRUE(lines[1].startsWith("郑州市\t已报送\t")) << lines[1].toStdString();
+    EXPECT_TRUE(lines[1].endsWith("\t一.xls\t1\t1\t\t"));
+    EXPECT_EQ(lines[2], "开封市\t未报送\t\t\t0\t0\t\t无记录");
+    EXPECT_EQ(cli(s.home(), {"submissions", "extra"}).exitCode, 2);
 }
 
 // SIGKILL at different moments while the import writes: the database must come back whole,

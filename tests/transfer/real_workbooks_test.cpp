@@ -80,7 +80,7 @@ protected:
     {
         test::TempStore target;
         NoProgress none;
-        importUploadWorkbook(*target.db, xlsPath, none);
+        importUploadWorkbook(*target.db, xlsPath, none, "测试员");
         const auto got = test::recordRows(*target.db, false);
         ASSERT_EQ(got.size(), want.size());
         for (int r = 0; r < want.size(); ++r)

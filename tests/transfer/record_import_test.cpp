@@ -166,26 +166,26 @@ TEST_F(RecordImportFailure, TextInNumericColumnRollsBackEarlierRows)
     QStringList bad = row("乙库");
     bad[16] = "abc";
     const QString cause = failure({row("甲库"), bad});
-    EXPECT_EQ(cause, "sheet 数据信息, row 3, column Q (占地面积): 'abc' is not a number");
+    EXPECT_EQ(cause, QStringLiteral("工作表“数据信息”第 3 行第 Q 列（占地面积）：“abc”不是数字"));
 }
 
 TEST_F(RecordImportFailure, NonDateInDateColumnRollsBack)
 {
     QStringList bad = row("甲库");
     bad[91] = "昨天";
-    EXPECT_TRUE(failure({bad}).contains("(填报日期): '昨天' is not a date"));
+    EXPECT_TRUE(failure({bad}).endsWith(QStringLiteral("（填报日期）：“昨天”不是日期")));
 }
 
 TEST_F(RecordImportFailure, MissingNameColumnRollsBack)
 {
     QStringList head = header();
     head[0] = "名称";
-    EXPECT_TRUE(failure({row("甲库")}, head).contains("no column headed 企业名称"));
+    EXPECT_TRUE(failure({row("甲库")}, head).contains(QStringLiteral("没有标题为“企业名称”的列")));
 }
 
 TEST_F(RecordImportFailure, TooFewColumnsRollsBack)
 {
-    EXPECT_TRUE(failure({row("甲库")}, header().mid(0, 20)).contains("20 columns, 94 expected"));
+    EXPECT_TRUE(failure({row("甲库")}, header().mid(0, 20)).contains(QStringLiteral("只有 20 列，上报文件应有 94 列")));
 }
 
 TEST_F(RecordImportFailure, FailureAfterManyRowsLeavesNoneOfThem)

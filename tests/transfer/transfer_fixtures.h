@@ -92,6 +92,17 @@ inline std::vector<std::string> uploadRow(const std::string &name, const std::st
     return row;
 }
 
+// A row that passes every check of the import preview for an office above its county:
+// a place (sheet column C), a postcode, 新疆兵团 "否", validated.
+inline std::vector<std::string> placedRow(const std::string &name, const std::string &code = "410102")
+{
+    auto row = uploadRow(name, "12");
+    row[2] = code;
+    row[6] = "450000";
+    row[13] = "否";
+    return row;
+}
+
 // An upload template in the application directory, found there before the shipped one:
 // the record sheet first, the log sheet second, and a cell of its own that must survive.
 inline QString installTemplate(const QString &home)

@@ -245,7 +245,7 @@ TEST_F(UploadWorkbook, IndicatorsAreNumberCellsCodesKeepTheirZerosAndImportReads
 
     const QList<QStringList> before = test::recordRows(*s.db, false);
     test::TempStore other;
-    importUploadWorkbook(*other.db, out, none);
+    importUploadWorkbook(*other.db, out, none, "测试员");
     EXPECT_EQ(test::recordRows(*other.db, false), before);
 }
 

@@ -10,6 +10,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include <gtest/gtest.h>
@@ -42,7 +43,7 @@ protected:
     {
         NoProgress none;
         try {
-            importUploadWorkbook(*s.db, path, none);
+            importUploadWorkbook(*s.db, path, none, "测试员");
         } catch (const TransferError &e) {
             EXPECT_EQ(e.message(), kImportFailed);
             EXPECT_EQ(test::recordRows(*s.db), before);
@@ -88,7 +89,7 @@ TEST_F(ImportOfBadWorkbook, NotAWorkbookAtAll)
 TEST_F(ImportOfBadWorkbook, NoRecordSheet)
 {
     test::writeWorkbook(path.toStdString(), {{"Sheet1", goodRows(3)}});
-    EXPECT_TRUE(expectRefused().contains("no sheet 数据信息"));
+    EXPECT_EQ(expectRefused(), QStringLiteral("工作簿“下级.xls”中没有名为“数据信息”的工作表（它的工作表：Sheet1）"));
 }
 
 TEST_F(ImportOfBadWorkbook, NoNameColumn)
@@ -96,7 +97,7 @@ TEST_F(ImportOfBadWorkbook, NoNameColumn)
     auto rows = goodRows(3);
     rows[0][0] = "单位名称";
     test::writeWorkbook(path.toStdString(), {{"数据信息", rows}});
-    EXPECT_TRUE(expectRefused().contains("no column headed 企业名称"));
+    EXPECT_EQ(expectRefused(), QStringLiteral("工作表“数据信息”第 1 行（标题行）：没有标题为“企业名称”的列"));
 }
 
 TEST_F(ImportOfBadWorkbook, TextInNumericColumnAfterManyGoodRows)
@@ -104,7 +105,7 @@ TEST_F(ImportOfBadWorkbook, TextInNumericColumnAfterManyGoodRows)
     auto rows = goodRows(200);
     rows[150][20] = "abc";
     test::writeWorkbook(path.toStdString(), {{"数据信息", rows}});
-    EXPECT_EQ(expectRefused().toStdString(), "sheet 数据信息, row 151, column U (粮油保管员): 'abc' is not a number");
+    EXPECT_EQ(expectRefused(), QStringLiteral("工作表“数据信息”第 151 行第 U 列（粮油保管员）：“abc”不是数字"));
 }
 
 // A workbook larger than half the table has the secondary indexes rebuilt at the end;
@@ -122,13 +123,13 @@ TEST_F(ImportOfBadWorkbook, LargeWorkbookFailingEarlyOrLateKeepsRecordsAndIndexe
         auto rows = goodRows(5000);
         rows[size_t(badRow)][20] = "abc";
         test::writeWorkbook(path.toStdString(), {{"数据信息", rows}});
-        EXPECT_TRUE(expectRefused().contains(QStringLiteral("'abc' is not a number"))) << badRow;
+        EXPECT_TRUE(expectRefused().contains(QStringLiteral("：“abc”不是数字"))) << badRow;
         EXPECT_EQ(indexes(), indexesBefore) << badRow;
         EXPECT_EQ(s.db->scalar("PRAGMA secure_delete"), secureDelete) << badRow;
     }
     NoProgress none;
     test::writeWorkbook(path.toStdString(), {{"数据信息", goodRows(5000)}});
-    importUploadWorkbook(*s.db, path, none);
+    importUploadWorkbook(*s.db, path, none, "测试员");
     EXPECT_EQ(indexes(), indexesBefore);
     EXPECT_EQ(s.db->scalar("PRAGMA integrity_check"), "ok");
     EXPECT_EQ(s.db->scalar("SELECT count(*) FROM TZ_XIANGMU"), QString::number(40 + 5001));
@@ -141,7 +142,24 @@ TEST_F(ImportOfBadWorkbook, LargeWorkbookFailingEarlyOrLateKeepsRecordsAndIndexe
 TEST_F(ImportOfBadWorkbook, EmptySheet)
 {
     test::writeWorkbook(path.toStdString(), {{"数据信息", {}}, {"修改日志", {{"x"}}}});
-    expectRefused();
+    EXPECT_EQ(expectRefused(), QStringLiteral("工作表“数据信息”是空的"));
+}
+
+TEST_F(ImportOfBadWorkbook, EmptyHeaderRowAboveData)
+{
+    auto rows = goodRows(2);
+    rows[0] = std::vector<std::string>(94);
+    test::writeWorkbook(path.toStdString(), {{"数据信息", rows}});
+    EXPECT_EQ(expectRefused(), QStringLiteral("工作表“数据信息”第 1 行（标题行）是空的"));
+}
+
+TEST_F(ImportOfBadWorkbook, FailedImportLogsNoSubmission)
+{
+    auto rows = goodRows(20);
+    rows[10][30] = "很多";
+    test::writeWorkbook(path.toStdString(), {{"数据信息", rows}});
+    EXPECT_TRUE(expectRefused().endsWith(QStringLiteral("：“很多”不是数字")));
+    EXPECT_EQ(s.db->scalar("SELECT count(*) FROM 报送记录"), "0");
 }
 
 // A workbook saved with a password to open: with Excel's built-in one (a protected
@@ -165,7 +183,7 @@ TEST_F(ImportOfBadWorkbook, PasswordToOpen)
     EXPECT_TRUE(expectRefused().contains(QStringLiteral("需要输入密码")));
     encrypt("VelvetSweatshop");
     NoProgress none;
-    EXPECT_EQ(importUploadWorkbook(*s.db, path, none).appended, 4);
+    EXPECT_EQ(importUploadWorkbook(*s.db, path, none, "测试员").appended, 4);
 }
 
 TEST(UploadImport, HeaderOnlyWorkbookImportsNothingAndSucceeds)
@@ -176,7 +194,7 @@ TEST(UploadImport, HeaderOnlyWorkbookImportsNothingAndSucceeds)
     const QString path = s.file("空.xls");
     test::writeWorkbook(path.toStdString(), {{"数据信息", {test::uploadHeader()}}});
     NoProgress none;
-    const auto r = importUploadWorkbook(*s.db, path, none);
+    const auto r = importUploadWorkbook(*s.db, path, none, "测试员");
     EXPECT_EQ(r.appended, 0);
     EXPECT_EQ(test::recordRows(*s.db), before);
 }
@@ -192,7 +210,7 @@ TEST(UploadImport, NamesReadAheadReplaceWholeTableOrJustTheirRecords)
         const QString path = s.file("下级.xls");
         test::writeWorkbook(path.toStdString(), {{"数据信息", rows}});
         NoProgress none;
-        return importUploadWorkbook(*s.db, path, none);
+        return importUploadWorkbook(*s.db, path, none, "测试员");
     };
     const auto areas = [](test::TempStore &s) {
         return s.db->scalar("SELECT group_concat(企业名称 || ':' || CAST(占地面积 AS INTEGER), ',') FROM "
@@ -209,6 +227,8 @@ TEST(UploadImport, NamesReadAheadReplaceWholeTableOrJustTheirRecords)
                                        test::uploadRow("乙库", "30"), test::uploadRow("丙库", "40")});
         EXPECT_EQ(r.appended, 4);
         EXPECT_EQ(r.names, 3);
+        EXPECT_EQ(r.replaced, 3) << "甲库 once, 乙库 twice";
+        EXPECT_EQ(r.added, 1) << "丙库 is new";
         EXPECT_EQ(areas(s), "乙库:10,甲库:20,乙库:30,丙库:40");
         EXPECT_GT(s.db->scalar("SELECT min(ID) FROM TZ_XIANGMU").toLongLong(), last + 1);
         EXPECT_EQ(s.db->scalar("SELECT count(*) FROM sqlite_master WHERE type='index' AND tbl_name='TZ_XIANGMU'"), "4");
@@ -222,24 +242,37 @@ TEST(UploadImport, NamesReadAheadReplaceWholeTableOrJustTheirRecords)
         const auto r = importSheet(s, {test::uploadRow("甲库", "5"), test::uploadRow("", "6"), test::uploadRow("", "7")});
         EXPECT_EQ(r.appended, 3);
         EXPECT_EQ(r.names, 2);
+        EXPECT_EQ(r.replaced, 2) << "the nameless record goes with the nameless rows";
+        EXPECT_EQ(r.added, 0);
         EXPECT_EQ(areas(s), "丁库:3,甲库:5,:6,:7");
     }
 }
 
-TEST(UploadImport, ProgressCountsTheSheetRows)
+// The bar must move while the workbook and its names are read, before any row is
+// written, and end full; it never goes back.
+TEST(UploadImport, ProgressMovesBeforeTheRowsAndEndsFull)
 {
     struct Recorder : Progress {
-        int maximum = -1, last = -1;
+        int maximum = -1;
+        std::vector<int> values;
         void setMaximum(int m) override { maximum = m; }
-        void setValue(int v) override { last = v; }
+        void setValue(int v) override { values.push_back(v); }
     } p;
     test::TempStore s;
     const QString path = s.file("下级.xls");
-    test::Rows rows{test::uploadHeader(), test::uploadRow("甲"), test::uploadRow("乙"), test::uploadRow("丙")};
+    test::Rows rows{test::uploadHeader()};
+    for (int i = 0; i < 3000; ++i)
+        rows.push_back(test::uploadRow("库" + std::to_string(i)));
     test::writeWorkbook(path.toStdString(), {{"数据信息", rows}});
-    importUploadWorkbook(*s.db, path, p);
-    EXPECT_EQ(p.maximum, 3);
-    EXPECT_EQ(p.last, 3);
+    importUploadWorkbook(*s.db, path, p, "测试员");
+    ASSERT_GT(p.maximum, 0);
+    ASSERT_FALSE(p.values.empty());
+    EXPECT_TRUE(std::is_sorted(p.values.begin(), p.values.end()));
+    EXPECT_EQ(p.values.back(), p.maximum);
+    // Before the first row the stages before it have shown: reading, names, deletion.
+    const long early = std::count_if(p.values.begin(), p.values.end(), [&](int v) { return v > 0 && v < p.maximum / 3; });
+    EXPECT_GE(early, 3);
+    EXPECT_GT(p.values.size(), 50u) << "the rows move it too";
 }
 
 // An export at one level imports without loss at the next, and exports again unchanged.
@@ -255,7 +288,7 @@ TEST(UploadRoundTrip, ExportImportExportGivesIdenticalWorkbooks)
     NoProgress none;
     writeUploadWorkbook(*lower.db, shippedFile("templet/out.xls"), first, none);
 
-    importUploadWorkbook(*upper.db, first, none);
+    importUploadWorkbook(*upper.db, first, none, "测试员");
     EXPECT_EQ(test::recordRows(*upper.db, false).size(), 200);
     auto want = test::recordRows(*lower.db, false);
     want[5][92] = "2014-03-05"; // midnight is written as the date alone

@@ -37,15 +37,29 @@ public:
         case Icon::Question: box.setIcon(QMessageBox::Question); break;
         case Icon::None: break;
         }
+        QMessageBox::StandardButtons set = QMessageBox::Ok;
+        QMessageBox::StandardButton safe = QMessageBox::NoButton; // the default, when not the first
         switch (buttons) {
-        case Buttons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
-        case Buttons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
-        case Buttons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
-        case Buttons::YesNoDefaultNo:
-            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-            box.setDefaultButton(QMessageBox::No);
-            box.setEscapeButton(QMessageBox::No);
+        case Buttons::Ok: break;
+        case Buttons::OkCancel: set = QMessageBox::Ok | QMessageBox::Cancel; break;
+        case Buttons::YesNo: set = QMessageBox::Yes | QMessageBox::No; break;
+        case Buttons::OkCancelDefaultCancel:
+            set = QMessageBox::Ok | QMessageBox::Cancel;
+            safe = QMessageBox::Cancel;
             break;
+        case Buttons::YesNoDefaultNo:
+            set = QMessageBox::Yes | QMessageBox::No;
+            safe = QMessageBox::No;
+            break;
+        case Buttons::YesNoCancel:
+            set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+            safe = QMessageBox::Yes;
+            break;
+        }
+        box.setStandardButtons(set);
+        if (safe != QMessageBox::NoButton) {
+            box.setDefaultButton(safe);
+            box.setEscapeButton(buttons == Buttons::YesNoDefaultNo ? QMessageBox::No : QMessageBox::Cancel);
         }
         makeRoomForCaption(box, caption); // last: setting the icon lays the box out anew
         switch (box.exec()) {
@@ -59,26 +73,41 @@ public:
 
     std::optional<QString> file(QWidget *parent, const FileRequest &r) override
     {
-        QFileDialog dlg(parent, r.caption, r.directory, r.filter);
-        dlg.setAcceptMode(r.kind == FileRequest::Kind::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-        dlg.setFileMode(r.kind == FileRequest::Kind::Save     ? QFileDialog::AnyFile
-                        : r.kind == FileRequest::Kind::Folder ? QFileDialog::Directory
-                                                              : QFileDialog::ExistingFile);
-        if (r.kind == FileRequest::Kind::Folder)
-            dlg.setOption(QFileDialog::ShowDirsOnly);
-        dlg.setDefaultSuffix(r.defaultSuffix);
-        if (!r.suggestedName.isEmpty())
-            dlg.selectFile(r.suggestedName);
-        if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        const auto chosen = choose(parent, r);
+        if (!chosen)
             return std::nullopt;
-        return dlg.selectedFiles().constFirst();
+        return chosen->constFirst();
     }
+
+    std::optional<QStringList> openFiles(QWidget *parent, const FileRequest &r) override { return choose(parent, r); }
 
     void error(QWidget *parent, const QString &text) override
     {
         QMessageBox box(QMessageBox::Critical, QStringLiteral("错误"), text, QMessageBox::Ok, parent);
         makeRoomForCaption(box, box.windowTitle());
         box.exec();
+    }
+
+private:
+    static std::optional<QStringList> choose(QWidget *parent, const FileRequest &r)
+    {
+        QFileDialog dlg(parent, r.caption, r.directory, r.filter);
+        dlg.setAcceptMode(r.kind == FileRequest::Kind::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        switch (r.kind) {
+        case FileRequest::Kind::Save: dlg.setFileMode(QFileDialog::AnyFile); break;
+        case FileRequest::Kind::Open: dlg.setFileMode(QFileDialog::ExistingFile); break;
+        case FileRequest::Kind::OpenMany: dlg.setFileMode(QFileDialog::ExistingFiles); break;
+        case FileRequest::Kind::Folder:
+            dlg.setFileMode(QFileDialog::Directory);
+            dlg.setOption(QFileDialog::ShowDirsOnly);
+            break;
+        }
+        dlg.setDefaultSuffix(r.defaultSuffix);
+        if (!r.suggestedName.isEmpty())
+            dlg.selectFile(r.suggestedName);
+        if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+            return std::nullopt;
+        return dlg.selectedFiles();
     }
 };
 

@@ -3,6 +3,7 @@
 // tests can answer them and see what was asked. Production shows QMessageBox and
 // QFileDialog; tests install a ScriptedPrompter (tests/support/scripted_prompter.h).
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -11,12 +12,26 @@ class QWidget;
 namespace kestrova::ui {
 
 enum class Icon { None, Information, Warning, Critical, Question };
-// YesNoDefaultNo: a question whose safe answer is No (Enter and Esc answer No).
-enum class Buttons { Ok, OkCancel, YesNo, YesNoDefaultNo };
+// The first button of each set is the default one (Enter), except where a set says
+// otherwise: a question whose first answer destroys data defaults to the safe one.
+enum class Buttons {
+    Ok,
+    OkCancel,
+    YesNo,
+    OkCancelDefaultCancel,
+    YesNoDefaultNo,
+    YesNoCancel
+};
 enum class Answer { Ok, Cancel, Yes, No };
 
+// The one wording of the file filters, wherever a workbook or a backup is chosen.
+inline const QString kWorkbookFilter = QStringLiteral("Excel 文件 (*.xls)");
+inline const QString kBackupFilter = QStringLiteral("备份文件 (*.bak)");
+
 struct FileRequest {
-    enum class Kind { Save, Open, Folder } kind = Kind::Save; // Folder: an existing folder
+    // OpenMany: one or more existing files, in the order the user chose them; Folder: an
+    // existing folder.
+    enum class Kind { Save, Open, OpenMany, Folder } kind = Kind::Save;
     QString caption;
     QString defaultSuffix; // "xls", "bak": added when the user types a name without one
     QString filter;        // e.g. "Excel 文件 (*.xls)"
@@ -31,6 +46,13 @@ public:
                            Buttons buttons = Buttons::Ok) = 0;
     // The chosen path, or nothing when the user cancelled.
     virtual std::optional<QString> file(QWidget *parent, const FileRequest &request) = 0;
+    // The chosen paths for Kind::OpenMany (never empty), or nothing when the user
+    // cancelled. Prompters that choose one file at a time give that one.
+    virtual std::optional<QStringList> openFiles(QWidget *parent, const FileRequest &request)
+    {
+        const auto one = file(parent, request);
+        return one ? std::optional<QStringList>(QStringList{*one}) : std::nullopt;
+    }
     // The application's standard error box for failures no window handles itself.
     virtual void error(QWidget *parent, const QString &text) = 0;
 };

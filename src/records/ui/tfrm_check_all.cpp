@@ -180,7 +180,7 @@ void TFrmCheckAll::BitBtn1Click()
     request.kind = FileRequest::Kind::Save;
     request.caption = QStringLiteral("保存表格");
     request.defaultSuffix = QStringLiteral("xls");
-    request.filter = QStringLiteral("xls (*.xls)");
+    request.filter = kWorkbookFilter;
     request.suggestedName = QStringLiteral("全部校验(%1)").arg(QDate::currentDate().toString(QStringLiteral("MM-dd")));
     const auto path = prompter().file(this, request);
     if (!path)

@@ -293,7 +293,7 @@ void ReportWindow::saveTable()
     request.kind = FileRequest::Kind::Save;
     request.caption = QStringLiteral("保存表格");
     request.defaultSuffix = QStringLiteral("xls");
-    request.filter = QStringLiteral("xls (*.xls)");
+    request.filter = kWorkbookFilter;
     request.suggestedName = reports::defaultExportName(m_def, m_title, m_grid, m_year);
     const auto path = prompter().file(this, request);
     if (!path)

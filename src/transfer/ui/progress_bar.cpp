@@ -31,12 +31,12 @@ void BarProgress::setValue(int value)
 {
     if (!m_bar)
         return;
-    // Repainting for each of tens of thousands of rows would cost more than the work;
-    // the bar is redrawn when the percentage changes.
+    // Setting and repainting the bar for each of tens of thousands of rows would cost
+    // more than the work; it changes when the percentage does.
     const int percent = m_max > 0 ? int(qint64(value) * 100 / m_max) : 100;
-    m_bar->setValue(value);
     if (percent != m_shownPercent) {
         m_shownPercent = percent;
+        m_bar->setValue(value);
         m_bar->repaint();
     }
 }

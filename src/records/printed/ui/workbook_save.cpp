@@ -12,7 +12,7 @@ bool saveWorkbookAs(QWidget *parent, const QString &suggestedName, const std::fu
     FileRequest request;
     request.kind = FileRequest::Kind::Save;
     request.defaultSuffix = QStringLiteral("xls");
-    request.filter = QStringLiteral("xls (*.xls)");
+    request.filter = kWorkbookFilter;
     request.suggestedName = suggestedName;
     const std::optional<QString> path = prompter().file(parent, request);
     if (!path)
