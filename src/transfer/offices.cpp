@@ -111,7 +111,7 @@ OfficeMap::OfficeMap(Database &db, const std::optional<TaskRecord> &task)
     // A place that is not in the reference tables encloses nothing: an empty area
     // would mean everywhere.
     if (m_area.empty() && (m_below == Below::Cities || m_below == Below::Counties || level == QStringLiteral("县级汇总")))
-        m_area = "?";
+        m_area.assign(1, '?'); // not = "?": GCC 12 at -O3 warns falsely (-Wrestrict) on that
 }
 
 int OfficeMap::byKey(std::string_view key) const
