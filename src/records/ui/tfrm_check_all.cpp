@@ -3,6 +3,7 @@
 #include "app/ui/modal.h"
 #include "app/ui/prompter.h"
 #include "app/ui/window_fit.h"
+#include "app/ui/workbook_save.h"
 #include "data/context.h"
 #include "data/file_error.h"
 #include "records/check_workbook.h"
@@ -176,22 +177,10 @@ QList<QStringList> TFrmCheckAll::shownRows() const
 
 void TFrmCheckAll::BitBtn1Click()
 {
-    FileRequest request;
-    request.kind = FileRequest::Kind::Save;
-    request.caption = QStringLiteral("保存表格");
-    request.defaultSuffix = QStringLiteral("xls");
-    request.filter = kWorkbookFilter;
-    request.suggestedName = QStringLiteral("全部校验(%1)").arg(QDate::currentDate().toString(QStringLiteral("MM-dd")));
-    const auto path = prompter().file(this, request);
-    if (!path)
-        return;
-    try {
-        saveCheckWorkbook(shownRows(), m_summary->text(), *path);
-    } catch (const FileError &e) {
-        prompter().error(this, e.message());
-        return;
-    }
-    prompter().message(this, QStringLiteral("提示"), QStringLiteral("保存成功！"), Icon::Information);
+    saveWorkbookAs(
+        this, QStringLiteral("全部校验(%1)").arg(QDate::currentDate().toString(QStringLiteral("MM-dd"))),
+        [&](const QString &path) { saveCheckWorkbook(shownRows(), m_summary->text(), path); },
+        QStringLiteral("保存表格"));
 }
 
 } // namespace kestrova::ui

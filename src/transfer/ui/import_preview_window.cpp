@@ -1,6 +1,7 @@
 #include "transfer/ui/import_preview_window.h"
 
 #include "app/ui/prompter.h"
+#include "app/ui/workbook_save.h"
 #include "app/ui/text_table_model.h"
 #include "data/file_error.h"
 #include "transfer/table_workbook.h"
@@ -116,23 +117,13 @@ ImportPreviewWindow::ImportPreviewWindow(const transfer::ImportPreview &preview,
 
 void ImportPreviewWindow::save()
 {
-    FileRequest request;
-    request.kind = FileRequest::Kind::Save;
-    request.caption = QStringLiteral("保存预览");
-    request.defaultSuffix = QStringLiteral("xls");
-    request.filter = kWorkbookFilter;
-    request.suggestedName = QStringLiteral("导入预览-") + QDate::currentDate().toString(QStringLiteral("MM-dd"));
-    const auto path = prompter().file(this, request);
-    if (!path)
-        return;
-    try {
-        transfer::writeTableWorkbook(*path, {{QStringLiteral("导入文件"), m_workbooks->table(), {1, 2, 3, 4}},
-                                             {QStringLiteral("需要留意的行"), m_notes->table(), {1}}});
-    } catch (const FileError &e) {
-        prompter().error(this, e.message());
-        return;
-    }
-    prompter().message(this, QStringLiteral("提示"), QStringLiteral("保存成功！"), Icon::Information);
+    saveWorkbookAs(
+        this, QStringLiteral("导入预览-") + QDate::currentDate().toString(QStringLiteral("MM-dd")),
+        [&](const QString &path) {
+            transfer::writeTableWorkbook(path, {{QStringLiteral("导入文件"), m_workbooks->table(), {1, 2, 3, 4}},
+                                                {QStringLiteral("需要留意的行"), m_notes->table(), {1}}});
+        },
+        QStringLiteral("保存预览"));
 }
 
 } // namespace kestrova::ui

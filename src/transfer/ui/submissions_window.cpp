@@ -1,6 +1,7 @@
 #include "transfer/ui/submissions_window.h"
 
 #include "app/ui/prompter.h"
+#include "app/ui/workbook_save.h"
 #include "app/ui/text_table_model.h"
 #include "data/file_error.h"
 #include "data/store.h"
@@ -89,22 +90,12 @@ SubmissionsWindow::SubmissionsWindow(QWidget *parent) : QDialog(parent)
 
 void SubmissionsWindow::save()
 {
-    FileRequest request;
-    request.kind = FileRequest::Kind::Save;
-    request.caption = QStringLiteral("保存表格");
-    request.defaultSuffix = QStringLiteral("xls");
-    request.filter = kWorkbookFilter;
-    request.suggestedName = QStringLiteral("报送情况-") + QDate::currentDate().toString(QStringLiteral("MM-dd"));
-    const auto path = prompter().file(this, request);
-    if (!path)
-        return;
-    try {
-        transfer::writeTableWorkbook(*path, {{QStringLiteral("报送情况"), m_model->table(), kNumberColumns.values()}});
-    } catch (const FileError &e) {
-        prompter().error(this, e.message());
-        return;
-    }
-    prompter().message(this, QStringLiteral("提示"), QStringLiteral("保存成功！"), Icon::Information);
+    saveWorkbookAs(
+        this, QStringLiteral("报送情况-") + QDate::currentDate().toString(QStringLiteral("MM-dd")),
+        [&](const QString &path) {
+            transfer::writeTableWorkbook(path, {{QStringLiteral("报送情况"), m_model->table(), kNumberColumns.values()}});
+        },
+        QStringLiteral("保存表格"));
 }
 
 } // namespace kestrova::ui

@@ -1,6 +1,6 @@
 #include "records/printed/ui/printed_return_save.h"
 
-#include "records/printed/ui/workbook_save.h"
+#include "app/ui/workbook_save.h"
 
 namespace kestrova::ui {
 

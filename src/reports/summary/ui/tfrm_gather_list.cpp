@@ -3,7 +3,7 @@
 #include "app/ui/prompter.h"
 #include "data/database.h"
 #include "data/store.h"
-#include "records/printed/ui/workbook_save.h"
+#include "app/ui/workbook_save.h"
 #include "records/ui/indicator_block_widget.h"
 #include "reports/summary/summary_condition.h"
 #include "reports/summary/summary_export.h"

@@ -1,16 +1,19 @@
-#include "records/printed/ui/workbook_save.h"
+#include "app/ui/workbook_save.h"
 
 #include "app/ui/prompter.h"
 #include "data/database.h"
+#include "data/file_error.h"
 
 #include <exception>
 
 namespace kestrova::ui {
 
-bool saveWorkbookAs(QWidget *parent, const QString &suggestedName, const std::function<void(const QString &)> &write)
+bool saveWorkbookAs(QWidget *parent, const QString &suggestedName, const std::function<void(const QString &)> &write,
+                    const QString &caption)
 {
     FileRequest request;
     request.kind = FileRequest::Kind::Save;
+    request.caption = caption;
     request.defaultSuffix = QStringLiteral("xls");
     request.filter = kWorkbookFilter;
     request.suggestedName = suggestedName;
@@ -19,6 +22,9 @@ bool saveWorkbookAs(QWidget *parent, const QString &suggestedName, const std::fu
         return false;
     try {
         write(*path);
+    } catch (const FileError &e) {
+        prompter().error(parent, e.message());
+        return false;
     } catch (const DbError &e) {
         prompter().error(parent, e.message());
         return false;
