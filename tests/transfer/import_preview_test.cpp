@@ -37,10 +37,8 @@ protected:
     }
     QString workbook(const QString &file, const test::Rows &data)
     {
-        test::Rows rows{test::uploadHeader()};
-        rows.insert(rows.end(), data.begin(), data.end());
         const QString path = s.file(file);
-        test::writeWorkbook(path.toStdString(), {{"数据信息", rows}});
+        test::writeUploadWorkbook(path, data);
         return path;
     }
     ImportPreview preview(const QStringList &paths)

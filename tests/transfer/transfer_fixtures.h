@@ -80,6 +80,14 @@ inline void writeWorkbook(const std::string &path, const std::vector<std::pair<s
     wb.save(path);
 }
 
+// An upload workbook: the record sheet "数据信息" with our header over the given rows.
+inline void writeUploadWorkbook(const QString &path, const Rows &data)
+{
+    Rows rows{uploadHeader()};
+    rows.insert(rows.end(), data.begin(), data.end());
+    writeWorkbook(path.toStdString(), {{"数据信息", rows}});
+}
+
 // A data row of the upload layout with a name and an area (column 17, 占地面积).
 inline std::vector<std::string> uploadRow(const std::string &name, const std::string &area = "12")
 {

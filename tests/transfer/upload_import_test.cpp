@@ -205,10 +205,8 @@ TEST(UploadImport, HeaderOnlyWorkbookImportsNothingAndSucceeds)
 TEST(UploadImport, NamesReadAheadReplaceWholeTableOrJustTheirRecords)
 {
     const auto importSheet = [](test::TempStore &s, const test::Rows &data) {
-        test::Rows rows{test::uploadHeader()};
-        rows.insert(rows.end(), data.begin(), data.end());
         const QString path = s.file("下级.xls");
-        test::writeWorkbook(path.toStdString(), {{"数据信息", rows}});
+        test::writeUploadWorkbook(path, data);
         NoProgress none;
         return importUploadWorkbook(*s.db, path, none, "测试员");
     };
