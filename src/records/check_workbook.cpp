@@ -12,11 +12,6 @@ const QStringList &checkColumns()
     return c;
 }
 
-QString ruleLabel(int rule)
-{
-    return rule == 0 ? QStringLiteral("非数字") : QStringLiteral("规则%1").arg(rule);
-}
-
 QStringList checkRow(const CheckFailure &f)
 {
     return {QString::number(f.id), f.name, f.region, ruleLabel(f.failure.rule), f.failure.message, f.values};

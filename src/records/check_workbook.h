@@ -12,8 +12,6 @@ namespace kestrova {
 const QStringList &checkColumns();
 // One failure as the list shows it, a text per column.
 QStringList checkRow(const CheckFailure &failure);
-// "规则2" for rules 1 … 25, "非数字" for a field that does not hold a number.
-QString ruleLabel(int rule);
 
 // Writes the rows given (the window's sorted and filtered view, or every failure) to
 // path, replacing a file there only once the new one is complete. Throws FileError.

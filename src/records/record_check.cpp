@@ -99,9 +99,13 @@ QStringList ruleCountLines(const CheckResult &result)
 {
     QStringList lines;
     for (const auto &[rule, count] : result.recordsPerRule)
-        lines << (rule == 0 ? QStringLiteral("非数字") : QStringLiteral("规则%1").arg(rule)) +
-                     QStringLiteral("：%1 个记录").arg(count);
+        lines << ruleLabel(rule) + QStringLiteral("：%1 个记录").arg(count);
     return lines;
+}
+
+QString ruleLabel(int rule)
+{
+    return rule == 0 ? QStringLiteral("非数字") : QStringLiteral("规则%1").arg(rule);
 }
 
 QString checkSummary(const CheckResult &result)

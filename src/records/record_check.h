@@ -36,6 +36,8 @@ CheckResult checkAllRecords(Database &db);
 
 // "规则2：3 个记录" … for every rule that some record fails, in rule order.
 QStringList ruleCountLines(const CheckResult &result);
+// "规则2" for rules 1 … 25, "非数字" for a field that does not hold a number.
+QString ruleLabel(int rule);
 // The one-line summary: how many records were checked and failed, and the counts.
 QString checkSummary(const CheckResult &result);
 
